@@ -1,0 +1,39 @@
+// The readers, one file each, behind one shape: (path, ..., out, error) -> ok.
+//
+// Paths, names and texts are GBK; a reader converts a path to the local (UTF-8) form
+// itself. A reader returns false with a user-readable message in `error` for a missing,
+// unreadable, truncated, corrupt or wrong-kind file; it never throws, never crashes and
+// never reads outside the file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/database/readers/loaded_table.h"
+
+namespace db {
+
+// Text / CSV (text_reader.cpp).
+bool readTextTable(const std::string& path, LoadedTable& out, std::string& error);
+
+// dBASE (dbf_reader.cpp).
+bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error);
+
+// Excel 97-2003 .xls (xls_reader.cpp). Sheet names are the workbook's own, without the
+// "$" and quotes that statements put around them, in workbook order.
+bool listXlsSheets(const std::string& path, std::vector<std::string>& sheets, std::string& error);
+bool readXlsSheet(const std::string& path, const std::string& sheet, LoadedTable& out,
+                  std::string& error);
+
+// Excel 2007+ .xlsx (xlsx_reader.cpp), likewise.
+bool listXlsxSheets(const std::string& path, std::vector<std::string>& sheets, std::string& error);
+bool readXlsxSheet(const std::string& path, const std::string& sheet, LoadedTable& out,
+                   std::string& error);
+
+// Access .mdb (mdb_reader.cpp). A wrong database password fails every call.
+bool listMdbTables(const std::string& path, const std::string& password,
+                   std::vector<std::string>& tables, std::string& error);
+bool readMdbTable(const std::string& path, const std::string& password, const std::string& table,
+                  LoadedTable& out, std::string& error);
+
+}  // namespace db
