@@ -4,32 +4,63 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <unordered_map>
+
 namespace codepage {
 namespace {
 
-QString decode(std::string_view gbk) {
-    QStringDecoder decoder("GBK");
-    return decoder.decode(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
+// True when the codec would hold the last byte back as the first half of a character
+// still to come. Lead bytes are 0x81-0xFE; a lead byte followed by a byte that is no
+// trail byte (0x40-0x7E, 0x80-0xFE) is invalid on its own and the next byte is read anew.
+bool endsInCutCharacter(std::string_view gbk) {
+    size_t i = 0;
+    while (i < gbk.size()) {
+        auto b = static_cast<unsigned char>(gbk[i]);
+        if (b < 0x81 || b == 0xFF) { ++i; continue; }
+        if (i + 1 == gbk.size()) return true;
+        auto t = static_cast<unsigned char>(gbk[i + 1]);
+        i += (t >= 0x40 && t != 0x7F && t != 0xFF) ? 2 : 1;
+    }
+    return false;
 }
 
-// Encodes character by character so that one unmappable character becomes one "?"
-// instead of whatever the codec does with it.
+QString decode(std::string_view gbk) {
+    QStringDecoder decoder("GBK", QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
+    // The codec silently swallows a lead byte at the very end (a text cut in the middle
+    // of a character); show it like any other invalid byte.
+    if (endsInCutCharacter(gbk)) text += QChar(QChar::ReplacementCharacter);
+    return text;
+}
+
+// Encodes the whole text at once; only when that reports an error is it encoded again
+// character by character, so that each character code page 936 cannot hold (a lone
+// surrogate included, which the codec would drop) becomes exactly one "?".
 std::string encode(const QString& text) {
     QStringEncoder encoder("GBK", QStringEncoder::Flag::Stateless);
-    std::string out;
-    out.reserve(static_cast<size_t>(text.size()) * 2);
-    const qsizetype n = text.size();
-    // Fast path: encode the whole string, accept it when no error occurred.
     QByteArray whole = encoder.encode(text);
     if (!encoder.hasError()) return std::string(whole.constData(), whole.size());
+
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()) * 2);
+    // The codec's error flag cannot be reset, so each character needs a fresh encoder;
+    // the cache keeps that to one per distinct character.
+    std::unordered_map<char32_t, std::string> cache;
+    const qsizetype n = text.size();
     for (qsizetype i = 0; i < n;) {
-        qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < n) ? 2 : 1;
-        QStringEncoder one("GBK", QStringEncoder::Flag::Stateless);
-        QByteArray bytes = one.encode(QStringView(text).mid(i, len));
-        if (one.hasError() || bytes.isEmpty() || (bytes == "?" && text.at(i) != u'?'))
-            out += '?';
-        else
-            out.append(bytes.constData(), bytes.size());
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate();
+        const qsizetype len = pair ? 2 : 1;
+        const char32_t code = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        auto found = cache.find(code);
+        if (found == cache.end()) {
+            QStringEncoder one("GBK", QStringEncoder::Flag::Stateless);
+            QByteArray bytes = one.encode(QStringView(text).mid(i, len));
+            std::string mapped = (one.hasError() || bytes.isEmpty())
+                                     ? std::string("?")
+                                     : std::string(bytes.constData(), bytes.size());
+            found = cache.emplace(code, std::move(mapped)).first;
+        }
+        out += found->second;
         i += len;
     }
     return out;

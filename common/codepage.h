@@ -3,7 +3,7 @@
 // Qt's ICU-backed "GBK" codec follows Windows' own code page 936 table, the 2,149
 // user-defined (private-use) codes included, which glibc iconv rejects. A character that
 // code page 936 cannot hold becomes "?" (visibly, never dropped); a GBK byte sequence
-// that is not valid becomes U+FFFD on the way in.
+// that is not valid, a lead byte cut off at the end included, becomes U+FFFD on the way in.
 #pragma once
 
 #include <QString>

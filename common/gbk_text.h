@@ -26,7 +26,7 @@ inline int length(std::string_view text) { return static_cast<int>(text.size());
 // 1-based byte position of the first occurrence of `what` that starts on a character
 // boundary, or -1. An empty `what` is found at position 1.
 int find(std::string_view text, std::string_view what);
-// The same for the last occurrence.
+// The same for the last occurrence (an empty `what` also gives 1).
 int findLast(std::string_view text, std::string_view what);
 
 // The first n bytes (n <= 0 gives "", n beyond the length gives the whole text).
@@ -44,9 +44,10 @@ std::string replaceAllNoCase(std::string_view text, std::string_view from, std::
 
 // The leading decimal number of a text (full-width forms A3 xx read as ASCII and A1 A1 as
 // a space first; leading white space skipped; sign, digits, fraction, exponent); 0 when
-// there is none.
+// there is none. Independent of the process locale; no hexadecimal, "inf" or "nan".
 double toNumber(std::string_view text);
-// A number cut toward zero to a signed 32-bit integer (out-of-range values saturate).
+// A number cut toward zero to a signed 32-bit integer (out-of-range values saturate; a
+// value that is not finite, such as a division by zero gives, counts as 0).
 int32_t integerPart(double value);
 // A text read as an integer: the to-number rules, but sign and digits only.
 int32_t integerPart(std::string_view text);
