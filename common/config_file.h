@@ -1,0 +1,46 @@
+// quillmar.ini access: reading and writing one key, creating the file from the default text.
+//
+// The file is a Windows profile (INI) file in GBK with CR LF lines, shared with Windows
+// peers, so the rules are those of the Windows profile functions: "[section]" lines open
+// sections; "key=value" lines hold keys; ";" lines are comments. Section and key names
+// match without regard to ASCII letter case (bytes of GBK characters compare exactly);
+// blanks around the key and around "=" do not count. Both LF and CR LF are read.
+//
+// Every path here is GBK, as the programs hold it; it is converted to the local form at
+// the system call. Nothing here reports to the user: a failed write returns false, and
+// the callers (following the Windows programs) ignore it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace config {
+
+// Longest value a read returns: the Windows programs read into a 10240-byte buffer.
+constexpr size_t kMaxValueBytes = 10239;
+
+// The value of `key` in `section` of the file at `path`: the rest of the key's line after
+// the first "=", blanks at both ends dropped, one pair of enclosing matching quotation
+// marks (' or ") removed, cut to kMaxValueBytes. A present key with an empty value gives
+// "". A missing or unreadable file, a missing section or key gives `defaultValue`. Only
+// the first section of that name is searched, and in it the first line of that key.
+std::string readKey(std::string_view path, std::string_view section, std::string_view key,
+                    std::string_view defaultValue);
+
+// Sets `key` in `section` to `value`, writing the line key + "=" + value + CR LF with the
+// key spelled as given here. An existing key keeps its place; a missing key is added after
+// the last key line of its section (right after the section line when it has none); a
+// missing section is added at the end of the file as "[section]" and the key; a missing
+// file is created. Every other line stays byte for byte. A value cannot span lines, so it
+// is cut at its first CR or LF (what a reader would see of it anyway).
+// The file is replaced atomically (temporary file, rename) keeping its permission bits.
+// Returns false, leaving the file as it was, when the file cannot be read, is read-only
+// (no write bit, checked here because root ignores the bits), or cannot be replaced.
+bool writeKey(std::string_view path, std::string_view section, std::string_view key, std::string_view value);
+
+// Creates the file at `path` holding exactly the default configuration text, but only
+// when nothing exists there: an existing file, even an empty one, is left untouched.
+// Returns true when it created the file.
+bool createDefaultFile(std::string_view path);
+
+}  // namespace config
