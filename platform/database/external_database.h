@@ -9,6 +9,8 @@
 // them (bare and bracketed names, text compared without regard to ASCII case).
 //
 // Nothing here shows a message: failures return false / 0, and lastError() tells why.
+// Loaded tables are shared by every component in the process (see table_cache.h), which
+// is why all of them must be used from one thread, the programs' window thread.
 #pragma once
 
 #include <memory>
@@ -43,7 +45,8 @@ public:
     // True after the last record, and for record set 0 or any unknown number.
     bool atEnd(int recordSet) const;
     // The current record's field whose name equals `name` byte for byte; a missing name,
-    // an unknown set or a set at its end gives an empty text.
+    // an unknown set or a set at its end gives an empty text. A NULL gives an empty text,
+    // or 0 (int64_t / double) in an integer or floating-point column.
     Value field(int recordSet, const std::string& name) const;
     // The same by 1-based column number.
     Value field(int recordSet, int number) const;

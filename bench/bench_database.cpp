@@ -1,0 +1,225 @@
+// Benchmarks of the database component: 100,000 rows x 11 columns of each file kind.
+//
+// For every kind: a first load (open + "select * from [T] " + fetch every field as the
+// record window does), the same with a LIKE condition, and then, on the loaded table, the
+// second open of the unchanged file with select-all (also stepping through the rows
+// without reading their fields, the engine's share), LIKE and DISTINCT. For comparison,
+// the sqlite3 shell importing the same CSV rows (.import), and the peak memory of a whole
+// dbquery run per kind against the file's size.
+//
+// Data is made at start in /tmp/lookup-bench: the CSV here, the dBASE, .xls and .xlsx
+// files by make_bench_files.py (kept between runs; .xls holds 65,535 rows, the most a
+// sheet can), the Access file by unpacking the shared fixture (skipped when absent).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/codepage.h"
+#include "platform/database/external_database.h"
+#include "platform/database/table_cache.h"
+
+namespace {
+
+const std::string kDir = "/tmp/lookup-bench/";
+constexpr int kRows = 100000;
+
+struct Source {
+    std::string kind;
+    std::string connection;  // GBK, as the programs build it
+    std::string table;       // GBK, bracketed
+    std::string file;        // for the size
+    std::string likeField, distinctField;  // GBK
+};
+
+std::string toGbk(const char* utf8) { return codepage::utf8ToGbk(utf8); }
+
+// Deterministic rows: names from common surnames and given-name characters, four
+// classes, dates of birth as text, a score missing in every 17th row.
+void writeCsv(const std::string& path) {
+    const char* surnames[] = {"张", "王", "李", "赵", "刘", "陈", "杨", "黄", "周", "吴", "欧阳", "司马"};
+    const char* given[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳", "杰", "娟", "涛"};
+    const char* classes[] = {"一班", "二班", "三班", "四班"};
+    const char* streets[] = {"人民路", "解放路", "中山路", "建设路", "和平街"};
+    uint64_t seed = 12345;
+    auto next = [&seed](uint64_t n) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return (seed >> 33) % n;
+    };
+    std::string out = "序号,姓名,班级,性别,出生日期,成绩,学号,地址,电话,备注,邮箱\r\n";
+    char buffer[512];
+    for (int i = 1; i <= kRows; ++i) {
+        std::string name = std::string(surnames[next(12)]) + given[next(15)] + (next(2) ? given[next(15)] : "");
+        std::string score = i % 17 == 0 ? "" : std::to_string(40 + next(60)) + "." + std::to_string(next(10));
+        std::snprintf(buffer, sizeof buffer, "%d,%s,%s,%s,%04d-%02d-%02d,%s,%d,%s%d号,%llu,%s,pupil%d@example.com\r\n", i,
+                      name.c_str(), classes[next(4)], next(2) ? "男" : "女", 2008 + static_cast<int>(next(6)),
+                      1 + static_cast<int>(next(12)), 1 + static_cast<int>(next(28)), score.c_str(), 20260000 + i,
+                      streets[next(5)], 1 + static_cast<int>(next(300)), 13800000000ULL + next(100000000),
+                      i % 5 == 0 ? "note" : "", i);
+        out += buffer;
+    }
+    std::ofstream(path, std::ios::binary) << codepage::utf8ToGbk(out);
+}
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+double megabytes(const std::string& path) {
+    return exists(path) ? static_cast<double>(std::filesystem::file_size(path)) / 1e6 : 0;
+}
+
+std::vector<Source> prepareSources() {
+    std::filesystem::create_directories(kDir);
+    const std::string csv = kDir + "pupils.csv";
+    if (!exists(csv)) writeCsv(csv);
+    std::string missing;
+    for (const char* kind : {"dbf", "xls", "xlsx"})
+        if (!exists(kDir + "pupils." + kind)) missing += std::string(" ") + kind;
+    if (!missing.empty()) {
+        std::fprintf(stderr, "making%s with make_bench_files.py (once)...\n", missing.c_str());
+        const std::string command = "/usr/bin/python3 " LOOKUP_BENCH_DIR "/make_bench_files.py " + csv + " " + kDir + missing;
+        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "make_bench_files.py failed\n");
+    }
+    const std::string mdb = kDir + "pupils_100k.mdb";
+    const std::string packed = LOOKUP_SHARED_DIR "/fixtures/mdb/pupils_100k.mdb.gz";
+    if (!exists(mdb) && exists(packed)) std::system(("gunzip -c " + packed + " > " + mdb).c_str());
+
+    const std::string name = toGbk("姓名"), klass = toGbk("班级");
+    std::vector<Source> sources;
+    sources.push_back({"text", "ODBC;DBQ=" + kDir + ";Driver={Microsoft Text Driver (*.txt; *.csv)};Extensions=asc,csv,tab,txt;Persist Security Info=False;",
+                       "[pupils.csv]", csv, name, klass});
+    if (exists(kDir + "pupils.dbf"))
+        sources.push_back({"dbase", "ODBC;DBQ=" + kDir + ";Driver={Microsoft dBASE Driver (*.dbf)};DriverID=277;",
+                           "[pupils.dbf]", kDir + "pupils.dbf", "xm", "bj"});
+    for (const char* kind : {"xls", "xlsx"})
+        if (exists(kDir + "pupils." + kind))
+            sources.push_back({kind, "ODBC;DBQ=" + kDir + "pupils." + kind + ";Driver={Microsoft Excel Driver (*.xls)};",
+                               "[Sheet1$]", kDir + "pupils." + kind, name, klass});
+    if (exists(mdb))
+        sources.push_back({"access", "ODBC;DBQ=" + mdb + ";DefaultDir=/tmp/lookup-bench;Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access;",
+                           "[" + toGbk("学生名单") + "]", mdb, name, klass});
+    return sources;
+}
+
+// Opens, runs and reads every field of every row as text (or, without `fetch`, only
+// steps through the rows); the row count, -1 on failure.
+long query(const Source& source, const std::string& sql, std::string& error, bool fetch = true) {
+    db::ExternalDatabase database;
+    if (!database.open(source.connection)) return error = database.lastError(), -1;
+    const int set = database.openRecordSet(sql);
+    if (set == 0) return error = database.lastError(), -1;
+    const int fields = database.fieldCount(set);
+    long rows = 0;
+    for (; !database.atEnd(set); database.moveNext(set), ++rows)
+        for (int c = 1; fetch && c <= fields; ++c) benchmark::DoNotOptimize(database.fieldText(set, c));
+    return rows;
+}
+
+void runQuery(benchmark::State& state, const Source& source, const std::string& sql, bool firstLoad,
+              bool fetch = true) {
+    std::string error;
+    long rows = 0;
+    if (!firstLoad && query(source, sql, error) < 0) {  // load once, outside the timing
+        state.SkipWithError(codepage::gbkToUtf8(error).c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (firstLoad) {
+            state.PauseTiming();
+            db::TableCache::instance().clear();
+            state.ResumeTiming();
+        }
+        rows = query(source, sql, error, fetch);
+        if (rows < 0) {
+            state.SkipWithError(codepage::gbkToUtf8(error).c_str());
+            return;
+        }
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+// The sqlite3 shell reading the same CSV into an in-memory database.
+void sqliteShellImport(benchmark::State& state) {
+    const std::string script = kDir + "import.sql";
+    std::ofstream(script) << ".mode csv\n.import " << kDir << "pupils.csv t\nselect count(*) from t;\n";
+    for (auto _ : state) {
+        if (std::system(("sqlite3 :memory: < " + script + " > /dev/null").c_str()) != 0) {
+            state.SkipWithError("sqlite3 shell failed");
+            return;
+        }
+    }
+}
+
+// Peak resident memory of a whole dbquery run (load, select all, print), as dbquery
+// reports it; -1 when the run fails.
+long peakRssKb(const std::string& connection, const std::string& sql) {
+    const std::string command = "'" LOOKUP_DBQUERY "' '" + codepage::gbkToUtf8(connection) + "' '" +
+                                codepage::gbkToUtf8(sql) + "' 2>&1 >/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char line[512];
+    long kb = -1;
+    while (std::fgets(line, sizeof line, pipe))
+        if (const char* at = std::strstr(line, "peak memory ")) kb = std::atol(at + 12);
+    return ::pclose(pipe) == 0 ? kb : -1;
+}
+
+// Peak memory against the file's size; "baseline" is dbquery on a one-row file, the cost
+// of the program itself.
+void peakMemory(benchmark::State& state, const Source& source) {
+    const std::string tiny = kDir + "tiny/";
+    std::filesystem::create_directories(tiny);
+    std::ofstream(tiny + "one.csv") << "a\r\n1\r\n";
+    long rss = 0, baseline = 0;
+    for (auto _ : state) {
+        rss = peakRssKb(source.connection, "select * from " + source.table + " ");
+        baseline = peakRssKb("ODBC;DBQ=" + tiny + ";Driver={Microsoft Text Driver (*.txt; *.csv)};",
+                             "select * from [one.csv] ");
+    }
+    if (rss < 0 || baseline < 0) {
+        state.SkipWithError("dbquery failed");
+        return;
+    }
+    const double file = megabytes(source.file);
+    state.counters["file_MB"] = file;
+    state.counters["peak_rss_MB"] = rss / 1e3;
+    state.counters["baseline_MB"] = baseline / 1e3;
+    state.counters["rss_per_file"] = rss / 1e3 / file;
+    state.counters["net_per_file"] = (rss - baseline) / 1e3 / file;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    static const std::vector<Source> sources = prepareSources();
+    benchmark::RegisterBenchmark("sqlite3_shell_import/csv", sqliteShellImport)->Unit(benchmark::kMillisecond)->Iterations(3);
+    for (const Source& s : sources) {
+        const std::string all = "select * from " + s.table + " ";
+        const std::string like = all + "where [" + s.likeField + "] like '%" + toGbk("张") + "%'";
+        const std::string distinct = "select DISTINCT " + s.distinctField + " from " + s.table;
+        auto add = [&s](const std::string& what, const std::string& sql, bool firstLoad) {
+            auto* b = benchmark::RegisterBenchmark((what + "/" + s.kind).c_str(), [&s, sql, firstLoad](benchmark::State& st) {
+                runQuery(st, s, sql, firstLoad);
+            });
+            b->Unit(benchmark::kMillisecond);
+            if (firstLoad) b->Iterations(3);
+        };
+        add("first_load_select_all", all, true);
+        add("first_load_like", like, true);
+        add("repeat_open_select_all", all, false);
+        benchmark::RegisterBenchmark(("repeat_open_select_all_rows_only/" + s.kind).c_str(),
+                                     [&s, all](benchmark::State& st) { runQuery(st, s, all, false, false); })
+            ->Unit(benchmark::kMillisecond);
+        add("repeat_open_like", like, false);
+        add("repeat_open_distinct", distinct, false);
+        benchmark::RegisterBenchmark(("peak_memory/" + s.kind).c_str(), [&s](benchmark::State& st) { peakMemory(st, s); })
+            ->Unit(benchmark::kMillisecond)->Iterations(1);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

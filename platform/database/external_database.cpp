@@ -1,0 +1,368 @@
+// The external-database component: connections, statements and record sets.
+#include "platform/database/external_database.h"
+
+#include <dirent.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <map>
+
+#include "common/codepage.h"
+#include "common/gbk_text.h"
+#include "platform/database/column_value.h"
+#include "platform/database/connection_string.h"
+#include "platform/database/fast_codec.h"
+#include "platform/database/readers/readers.h"
+#include "platform/database/sql_translation.h"
+#include "platform/database/table_cache.h"
+
+namespace db {
+namespace {
+
+std::string message(const char* utf8) { return codepage::utf8ToGbk(utf8); }
+
+bool isDirectory(const std::string& gbkPath) {
+    struct stat st {};
+    return ::stat(codepage::toLocalPath(gbkPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entry of `directory` named `name`, compared without regard to ASCII case when no
+// entry has exactly that name (Windows file names ignore case, and so did the drivers).
+// Empty when there is none.
+std::string findInDirectory(const std::string& directory, const std::string& name) {
+    FileStamp stamp;
+    if (fileStamp(directory + name, stamp)) return name;
+    std::string match;
+    if (DIR* dir = ::opendir(codepage::toLocalPath(directory).c_str())) {
+        const std::string wanted = gbk::lower(name);
+        while (dirent* entry = ::readdir(dir)) {
+            const std::string candidate = codepage::fromLocalPath(entry->d_name);
+            if (gbk::lower(candidate) == wanted) {
+                match = candidate;
+                break;
+            }
+        }
+        ::closedir(dir);
+    }
+    return match;
+}
+
+// The first bytes decide what a workbook is; the extension may be anything.
+enum class WorkbookFormat { Unknown, Xls, Xlsx };
+WorkbookFormat workbookFormat(const std::string& gbkPath) {
+    unsigned char head[4] = {};
+    FILE* f = std::fopen(codepage::toLocalPath(gbkPath).c_str(), "rb");
+    if (!f) return WorkbookFormat::Unknown;
+    const size_t n = std::fread(head, 1, 4, f);
+    std::fclose(f);
+    if (n == 4 && head[0] == 0xD0 && head[1] == 0xCF && head[2] == 0x11 && head[3] == 0xE0)
+        return WorkbookFormat::Xls;
+    if (n == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4) return WorkbookFormat::Xlsx;
+    return WorkbookFormat::Unknown;
+}
+
+// A name from `names` equal to `wanted`, exactly or else without regard to ASCII case.
+const std::string* pickName(const std::vector<std::string>& names, const std::string& wanted) {
+    for (const auto& name : names)
+        if (name == wanted) return &name;
+    const std::string lowered = gbk::lower(wanted);
+    for (const auto& name : names)
+        if (gbk::lower(name) == lowered) return &name;
+    return nullptr;
+}
+
+// Sheet1$ and 'my sheet$' as statements write them -> the sheet's own name.
+std::string sheetName(std::string table) {
+    if (table.size() >= 2 && table.front() == '\'' && table.back() == '\'') {
+        table = gbk::replaceAll(table.substr(1, table.size() - 2), "''", "'");
+    }
+    if (!table.empty() && table.back() == '$') table.pop_back();
+    return table;
+}
+
+struct RecordSet {
+    sqlite3_stmt* stmt = nullptr;
+    bool atEnd = true;
+    std::vector<std::string> names;  // GBK
+    std::vector<ColumnType> types;
+};
+
+}  // namespace
+
+struct ExternalDatabase::Impl {
+    bool open = false;
+    ConnectionSpec spec;
+    std::map<int, RecordSet> sets;
+    int nextSet = 1;
+    std::string error;
+
+    ~Impl() { closeAll(); }
+    void closeAll() {
+        for (auto& [number, set] : sets) sqlite3_finalize(set.stmt);
+        sets.clear();
+    }
+
+    bool fail(std::string why) {
+        error = std::move(why);
+        return false;
+    }
+    int failSet(std::string why) {
+        error = std::move(why);
+        return 0;
+    }
+
+    // Checks that the source exists (and, for Access, that the password is right) without
+    // reading it again when an unchanged file passed before.
+    bool check(const ConnectionSpec& candidate) {
+        if (candidate.kind == SourceKind::Text || candidate.kind == SourceKind::Dbase) {
+            if (!isDirectory(candidate.path)) return fail(message("找不到数据源目录：") + candidate.path);
+            return true;
+        }
+        FileStamp stamp;
+        if (!fileStamp(candidate.path, stamp)) return fail(message("找不到数据库文件：") + candidate.path);
+        auto& cache = TableCache::instance();
+        const std::string key = std::string(candidate.kind == SourceKind::Access ? "mdb|" : "xls|") +
+                                candidate.path + '\0' + candidate.password;
+        if (cache.checked(key, stamp)) return true;
+        if (candidate.kind == SourceKind::Workbook) {
+            if (workbookFormat(candidate.path) == WorkbookFormat::Unknown)
+                return fail(message("不是 Excel 工作簿：") + candidate.path);
+        } else {
+            std::vector<std::string> tables;
+            std::string why;
+            if (!listMdbTables(candidate.path, candidate.password, tables, why)) return fail(why);
+        }
+        cache.markChecked(key, stamp);
+        return true;
+    }
+
+    // Where the statement's table lives, the cache key of its loaded form, and how to
+    // load it. False when the table cannot be found.
+    bool resolve(const std::string& table, std::string& file, std::string& key, TableCache::Loader& loader) {
+        const ConnectionSpec s = spec;
+        switch (s.kind) {
+        case SourceKind::Text:
+        case SourceKind::Dbase: {
+            std::string directory = s.path;
+            if (!directory.empty() && directory.back() != '/') directory += '/';
+            std::string name = findInDirectory(directory, table);
+            if (name.empty() && s.kind == SourceKind::Dbase && gbk::find(table, ".") < 0)
+                name = findInDirectory(directory, table + ".dbf");
+            if (name.empty()) return fail(message("找不到表文件：") + directory + table);
+            file = directory + name;
+            key = (s.kind == SourceKind::Text ? "txt|" : "dbf|") + file;
+            if (s.kind == SourceKind::Text) {
+                loader = [file](TableSink& sink, std::string& why) { return readTextTableInto(file, sink, why); };
+            } else {
+                loader = [file](TableSink& sink, std::string& why) {
+                    LoadedTable loaded;
+                    return readDbfTable(file, loaded, why) && feedLoadedTable(std::move(loaded), sink, why);
+                };
+            }
+            return true;
+        }
+        case SourceKind::Workbook: {
+            file = s.path;
+            const std::string sheet = sheetName(table);
+            key = "sheet|" + file + '\0' + gbk::lower(sheet);
+            loader = [file, sheet](TableSink& sink, std::string& why) {
+                const WorkbookFormat format = workbookFormat(file);
+                if (format == WorkbookFormat::Unknown) {
+                    why = message("不是 Excel 工作簿：") + file;
+                    return false;
+                }
+                const bool xls = format == WorkbookFormat::Xls;
+                std::vector<std::string> sheets;
+                if (!(xls ? listXlsSheets(file, sheets, why) : listXlsxSheets(file, sheets, why))) return false;
+                const std::string* name = pickName(sheets, sheet);
+                if (!name) {
+                    why = message("工作簿中没有这个工作表：") + sheet;
+                    return false;
+                }
+                LoadedTable loaded;
+                if (!(xls ? readXlsSheet(file, *name, loaded, why) : readXlsxSheet(file, *name, loaded, why)))
+                    return false;
+                return feedLoadedTable(std::move(loaded), sink, why);
+            };
+            return true;
+        }
+        case SourceKind::Access: {
+            file = s.path;
+            key = "table|" + file + '\0' + gbk::lower(table) + '\0' + s.password;
+            loader = [file, table, password = s.password](TableSink& sink, std::string& why) {
+                std::vector<std::string> tables;
+                if (!listMdbTables(file, password, tables, why)) return false;
+                const std::string* name = pickName(tables, table);
+                if (!name) {
+                    why = message("数据库中没有这个表：") + table;
+                    return false;
+                }
+                LoadedTable loaded;
+                return readMdbTable(file, password, *name, loaded, why) &&
+                       feedLoadedTable(std::move(loaded), sink, why);
+            };
+            return true;
+        }
+        }
+        return false;
+    }
+
+    const RecordSet* current(int number) const {
+        auto found = sets.find(number);
+        if (found == sets.end() || found->second.atEnd) return nullptr;
+        return &found->second;
+    }
+
+    static Value read(const RecordSet& set, int index) {
+        return readColumn(set.stmt, index, set.types[static_cast<size_t>(index)]);
+    }
+
+    void step(RecordSet& set) {
+        set.atEnd = sqlite3_step(set.stmt) != SQLITE_ROW;
+    }
+};
+
+ExternalDatabase::ExternalDatabase() : impl_(std::make_unique<Impl>()) {}
+ExternalDatabase::~ExternalDatabase() = default;
+
+bool ExternalDatabase::open(const std::string& connectionString) {
+    ConnectionSpec spec;
+    std::string why;
+    if (!parseConnectionString(connectionString, spec, why)) return impl_->fail(why);
+    if (!impl_->check(spec)) return false;
+    close();
+    impl_->spec = spec;
+    impl_->open = true;
+    impl_->error.clear();
+    return true;
+}
+
+// The connection the Access record string describes, made directly: going through the
+// string would cut a password holding ";" short, which the drivers' own strings could not
+// carry either.
+bool ExternalDatabase::openAccessFile(const std::string& file, const std::string& password) {
+    ConnectionSpec spec;
+    spec.kind = SourceKind::Access;
+    spec.path = file;
+    spec.password = password;
+    if (!impl_->check(spec)) return false;
+    close();
+    impl_->spec = spec;
+    impl_->open = true;
+    impl_->error.clear();
+    return true;
+}
+
+void ExternalDatabase::close() {
+    impl_->closeAll();
+    impl_->open = false;
+}
+
+bool ExternalDatabase::isOpen() const { return impl_->open; }
+
+int ExternalDatabase::openRecordSet(const std::string& sql) {
+    Impl& d = *impl_;
+    if (!d.open) return d.failSet(message("没有打开的数据库连接"));
+    TranslatedStatement statement;
+    std::string why;
+    if (!translateStatement(sql, statement, why)) return d.failSet(why);
+
+    std::string file, key;
+    TableCache::Loader loader;
+    if (!d.resolve(statement.table, file, key, loader)) return 0;
+    FileStamp stamp;
+    if (!fileStamp(file, stamp)) return d.failSet(message("找不到数据文件：") + file);
+    auto& cache = TableCache::instance();
+    std::string internalName;
+    if (!cache.table(key, stamp, loader, internalName, why)) return d.failSet(why);
+
+    RecordSet set;
+    set.stmt = cache.prepareSelect(bindTableName(statement, internalName), internalName, why);
+    if (!set.stmt) return d.failSet(why);
+    const int rc = sqlite3_step(set.stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        why = codec::utf8ToGbk(sqlite3_errmsg(cache.database()));
+        sqlite3_finalize(set.stmt);
+        return d.failSet(why);
+    }
+    set.atEnd = rc != SQLITE_ROW;
+    const int columns = sqlite3_column_count(set.stmt);
+    for (int i = 0; i < columns; ++i) {
+        const char* name = sqlite3_column_name(set.stmt, i);
+        set.names.push_back(codec::utf8ToGbk(name ? name : ""));
+        set.types.push_back(columnTypeFromDeclared(sqlite3_column_decltype(set.stmt, i)));
+    }
+    const int number = d.nextSet++;
+    d.sets.emplace(number, std::move(set));
+    d.error.clear();
+    return number;
+}
+
+void ExternalDatabase::moveFirst(int recordSet) {
+    auto found = impl_->sets.find(recordSet);
+    if (found == impl_->sets.end()) return;
+    sqlite3_reset(found->second.stmt);
+    impl_->step(found->second);
+}
+
+void ExternalDatabase::moveNext(int recordSet) {
+    auto found = impl_->sets.find(recordSet);
+    if (found == impl_->sets.end() || found->second.atEnd) return;
+    impl_->step(found->second);
+}
+
+bool ExternalDatabase::atEnd(int recordSet) const {
+    auto found = impl_->sets.find(recordSet);
+    return found == impl_->sets.end() || found->second.atEnd;
+}
+
+Value ExternalDatabase::field(int recordSet, const std::string& name) const {
+    const RecordSet* set = impl_->current(recordSet);
+    if (!set) return std::string();
+    for (size_t i = 0; i < set->names.size(); ++i)
+        if (set->names[i] == name) return Impl::read(*set, static_cast<int>(i));
+    return std::string();
+}
+
+Value ExternalDatabase::field(int recordSet, int number) const {
+    const RecordSet* set = impl_->current(recordSet);
+    if (!set || number < 1 || number > static_cast<int>(set->names.size())) return std::string();
+    return Impl::read(*set, number - 1);
+}
+
+std::string ExternalDatabase::fieldText(int recordSet, const std::string& name) const {
+    const RecordSet* set = impl_->current(recordSet);
+    if (!set) return std::string();
+    for (size_t i = 0; i < set->names.size(); ++i)
+        if (set->names[i] == name) return readColumnText(set->stmt, static_cast<int>(i), set->types[i]);
+    return std::string();
+}
+
+std::string ExternalDatabase::fieldText(int recordSet, int number) const {
+    const RecordSet* set = impl_->current(recordSet);
+    if (!set || number < 1 || number > static_cast<int>(set->names.size())) return std::string();
+    const auto index = static_cast<size_t>(number - 1);
+    return readColumnText(set->stmt, number - 1, set->types[index]);
+}
+
+int ExternalDatabase::fieldCount(int recordSet) const {
+    auto found = impl_->sets.find(recordSet);
+    return found == impl_->sets.end() ? 0 : static_cast<int>(found->second.names.size());
+}
+
+std::vector<std::string> ExternalDatabase::fieldNames(int recordSet) const {
+    auto found = impl_->sets.find(recordSet);
+    return found == impl_->sets.end() ? std::vector<std::string>{} : found->second.names;
+}
+
+void ExternalDatabase::closeRecordSet(int recordSet) {
+    auto found = impl_->sets.find(recordSet);
+    if (found == impl_->sets.end()) return;
+    sqlite3_finalize(found->second.stmt);
+    impl_->sets.erase(found);
+}
+
+const std::string& ExternalDatabase::lastError() const { return impl_->error; }
+
+}  // namespace db

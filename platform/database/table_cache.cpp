@@ -1,0 +1,318 @@
+// Loading tables into the shared in-memory SQLite database, and keeping them.
+#include "platform/database/table_cache.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+
+#include "common/codepage.h"
+#include "platform/database/fast_codec.h"
+#include "platform/database/sql_translation.h"
+
+namespace db {
+namespace {
+
+// Tables kept at once. The programs read one table at a time; a few more spare a reload
+// when the user switches back and forth between tables or files.
+constexpr size_t kMaxTables = 6;
+
+std::string sqliteError(sqlite3* db) { return codec::utf8ToGbk(sqlite3_errmsg(db)); }
+
+bool exec(sqlite3* db, const std::string& sql, std::string* error = nullptr) {
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+    if (error) *error = sqliteError(db);
+    return false;
+}
+
+// Field names made acceptable to SQLite, which wants them unique without regard to ASCII
+// case: an empty or repeated name becomes F<column number> (then F<n>_2, ...), the name
+// Jet gives a field it cannot name from the file.
+std::vector<std::string> uniqueColumnNames(const std::vector<std::string>& gbkNames) {
+    std::vector<std::string> names;
+    std::set<std::string> taken;
+    auto fold = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return s;
+    };
+    for (size_t i = 0; i < gbkNames.size(); ++i) {
+        std::string name = codec::gbkToUtf8(gbkNames[i]);
+        if (name.empty() || taken.count(fold(name))) {
+            const std::string base = "F" + std::to_string(i + 1);
+            name = base;
+            for (int k = 2; taken.count(fold(name)); ++k) name = base + "_" + std::to_string(k);
+        }
+        taken.insert(fold(name));
+        names.push_back(name);
+    }
+    return names;
+}
+
+// Writes rows into a new table inside one transaction with one prepared INSERT.
+class InsertSink : public TableSink {
+public:
+    InsertSink(sqlite3* db, std::string internalName) : db_(db), name_(std::move(internalName)) {}
+    ~InsertSink() override { sqlite3_finalize(insert_); }
+
+    bool begin(const std::vector<std::string>& names, const std::vector<ColumnType>& types,
+               std::string& error) override {
+        if (names.empty() || names.size() != types.size()) {
+            error = codepage::utf8ToGbk("表中没有字段");
+            return false;
+        }
+        types_ = types;
+        scratch_.resize(types.size());
+        const auto columns = uniqueColumnNames(names);
+        std::string create = "CREATE TABLE " + quoteIdentifier(name_) + " (";
+        std::string insert = "INSERT INTO " + quoteIdentifier(name_) + " VALUES (";
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (i) create += ", ", insert += ", ";
+            create += quoteIdentifier(columns[i]) + " " + declaredType(types[i]);
+            if (types[i] == ColumnType::Text) create += " COLLATE NOCASE";
+            insert += "?";
+        }
+        create += ")";
+        insert += ")";
+        if (!exec(db_, "BEGIN", &error)) return false;
+        inTransaction_ = true;
+        if (!exec(db_, create, &error)) return false;
+        if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
+            error = sqliteError(db_);
+            return false;
+        }
+        return true;
+    }
+
+    bool addRow(std::vector<Value>& row, std::string& error) override {
+        static const Value missing;
+        for (size_t c = 0; c < types_.size(); ++c) bind(static_cast<int>(c) + 1, c < row.size() ? row[c] : missing, c);
+        const int rc = sqlite3_step(insert_);
+        sqlite3_reset(insert_);
+        if (rc != SQLITE_DONE) {
+            error = sqliteError(db_);
+            return false;
+        }
+        return true;
+    }
+
+    bool commit(std::string& error) {
+        sqlite3_finalize(insert_);
+        insert_ = nullptr;
+        if (!exec(db_, "COMMIT", &error)) return false;
+        inTransaction_ = false;
+        return true;
+    }
+    void rollback() {
+        sqlite3_finalize(insert_);
+        insert_ = nullptr;
+        if (inTransaction_) exec(db_, "ROLLBACK");
+        inTransaction_ = false;
+    }
+
+private:
+    void bindText(int index, const std::string& gbk, size_t column) {
+        std::string& utf8 = scratch_[column];
+        utf8.clear();
+        codec::appendGbkAsUtf8(gbk, utf8);
+        sqlite3_bind_text(insert_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    }
+
+    void bind(int index, const Value& value, size_t column) {
+        const ColumnType type = types_[column];
+        if (std::holds_alternative<Null>(value)) {
+            sqlite3_bind_null(insert_, index);
+        } else if (auto* text = std::get_if<std::string>(&value)) {
+            bindText(index, *text, column);
+        } else if (type == ColumnType::Text) {
+            // A number or date in a text column is kept as the text it shows as.
+            bindText(index, toDisplayText(value, type), column);
+        } else if (auto* i = std::get_if<int64_t>(&value)) {
+            sqlite3_bind_int64(insert_, index, *i);
+        } else if (auto* d = std::get_if<double>(&value)) {
+            sqlite3_bind_double(insert_, index, *d);
+        } else if (auto* date = std::get_if<gbk::DateTime>(&value)) {
+            sqlite3_bind_double(insert_, index, serialDaysFromDate(*date));  // NaN binds NULL
+        } else if (auto* b = std::get_if<bool>(&value)) {
+            sqlite3_bind_int(insert_, index, *b ? 1 : 0);
+        } else {
+            const auto& bytes = std::get<Bytes>(value).data;
+            sqlite3_bind_blob(insert_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        }
+    }
+
+    sqlite3* db_;
+    std::string name_;
+    sqlite3_stmt* insert_ = nullptr;
+    std::vector<ColumnType> types_;
+    std::vector<std::string> scratch_;
+    bool inTransaction_ = false;
+};
+
+// Statements of the programs may read their one table; nothing else, and never write.
+int authorize(void* context, int action, const char* first, const char*, const char*, const char*) {
+    const auto* allowed = *static_cast<const std::string**>(context);
+    if (!allowed) return SQLITE_OK;  // the cache's own work
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_FUNCTION: return SQLITE_OK;
+    case SQLITE_READ: return (first && *allowed == first) ? SQLITE_OK : SQLITE_DENY;
+    default: return SQLITE_DENY;
+    }
+}
+
+}  // namespace
+
+bool fileStamp(const std::string& gbkPath, FileStamp& out) {
+    struct stat st {};
+    if (::stat(codepage::toLocalPath(gbkPath).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    out.size = st.st_size;
+    out.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+const char* declaredType(ColumnType type) {
+    switch (type) {
+    case ColumnType::Text: return "TEXT";
+    case ColumnType::Integer: return "INTEGER";
+    case ColumnType::Float: return "REAL";
+    case ColumnType::DateTime: return "DATETIME";
+    case ColumnType::Boolean: return "BOOLEAN";
+    case ColumnType::Bytes: return "BLOB";
+    }
+    return "TEXT";
+}
+
+ColumnType columnTypeFromDeclared(const char* declared) {
+    if (!declared) return ColumnType::Text;
+    for (auto type : {ColumnType::Integer, ColumnType::Float, ColumnType::DateTime, ColumnType::Boolean,
+                      ColumnType::Bytes})
+        if (sqlite3_stricmp(declared, declaredType(type)) == 0) return type;
+    return ColumnType::Text;
+}
+
+bool feedLoadedTable(LoadedTable&& table, TableSink& sink, std::string& error) {
+    if (!sink.begin(table.names, table.types, error)) return false;
+    for (auto& row : table.rows) {
+        row.resize(table.names.size());
+        if (!sink.addRow(row, error)) return false;
+        std::vector<Value>().swap(row);
+    }
+    return true;
+}
+
+struct TableCache::Impl {
+    struct Entry {
+        std::string internalName;
+        FileStamp stamp;
+        uint64_t lastUse = 0;
+    };
+    std::map<std::string, Entry> entries;
+    std::vector<std::string> pendingDrops;  // replaced tables a statement still reads
+    std::map<std::string, FileStamp> checks;
+    uint64_t clock = 0;
+    int nextId = 1;
+    const std::string* allowed = nullptr;  // the authorizer's one readable table
+
+    // DROP fails while a statement still reads the table; such tables wait for a later try.
+    void drop(sqlite3* db, const std::string& name) {
+        if (!exec(db, "DROP TABLE IF EXISTS " + quoteIdentifier(name))) pendingDrops.push_back(name);
+    }
+    void retryDrops(sqlite3* db) {
+        auto names = std::move(pendingDrops);
+        pendingDrops.clear();
+        for (const auto& name : names) drop(db, name);
+    }
+};
+
+TableCache& TableCache::instance() {
+    static TableCache cache;
+    return cache;
+}
+
+TableCache::TableCache() : impl_(new Impl) {
+    // No SQLite mutex: every column read would lock one, at a cost of a tenth of a fetch.
+    sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // "name" must be an identifier or an error, never silently a string literal.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_set_authorizer(db_, authorize, &impl_->allowed);
+}
+
+TableCache::~TableCache() {
+    // close_v2 waits for statements that record sets of static objects may still hold.
+    sqlite3_close_v2(db_);
+    delete impl_;
+}
+
+bool TableCache::table(const std::string& key, const FileStamp& stamp, const Loader& loader,
+                       std::string& internalName, std::string& error) {
+    impl_->retryDrops(db_);
+    auto found = impl_->entries.find(key);
+    if (found != impl_->entries.end() && found->second.stamp == stamp) {
+        found->second.lastUse = ++impl_->clock;
+        internalName = found->second.internalName;
+        return true;
+    }
+
+    const std::string name = "t" + std::to_string(impl_->nextId++);
+    ++loads_;
+    InsertSink sink(db_, name);
+    if (!loader(sink, error) || !sink.commit(error)) {
+        sink.rollback();
+        impl_->drop(db_, name);
+        return false;
+    }
+    if (found != impl_->entries.end()) impl_->drop(db_, found->second.internalName);
+    impl_->entries[key] = Impl::Entry{name, stamp, ++impl_->clock};
+    internalName = name;
+
+    while (impl_->entries.size() > kMaxTables) {
+        auto oldest = impl_->entries.begin();
+        for (auto it = impl_->entries.begin(); it != impl_->entries.end(); ++it)
+            if (it->second.lastUse < oldest->second.lastUse) oldest = it;
+        impl_->drop(db_, oldest->second.internalName);
+        impl_->entries.erase(oldest);
+    }
+    return true;
+}
+
+bool TableCache::checked(const std::string& key, const FileStamp& stamp) const {
+    auto found = impl_->checks.find(key);
+    return found != impl_->checks.end() && found->second == stamp;
+}
+
+void TableCache::markChecked(const std::string& key, const FileStamp& stamp) {
+    impl_->checks[key] = stamp;
+}
+
+sqlite3_stmt* TableCache::prepareSelect(const std::string& utf8Sql, const std::string& internalName,
+                                        std::string& error) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    impl_->allowed = &internalName;
+    const int rc = sqlite3_prepare_v2(db_, utf8Sql.c_str(), static_cast<int>(utf8Sql.size()), &stmt, &tail);
+    impl_->allowed = nullptr;
+    if (rc != SQLITE_OK || !stmt) {
+        error = sqliteError(db_);
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    while (tail && *tail && (*tail == ' ' || *tail == ';' || *tail == '\t' || *tail == '\r' || *tail == '\n')) ++tail;
+    if ((tail && *tail) || !sqlite3_stmt_readonly(stmt)) {
+        error = codepage::utf8ToGbk("只能执行一条查询语句");
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    return stmt;
+}
+
+void TableCache::clear() {
+    for (const auto& [key, entry] : impl_->entries) impl_->drop(db_, entry.internalName);
+    impl_->entries.clear();
+    impl_->checks.clear();
+}
+
+}  // namespace db
