@@ -1,0 +1,216 @@
+// The .xls reader on the made workbook (data/xls, from make_xls_fixtures.py), on
+// damaged copies of it, and on real workbooks of the shared corpus.
+#include <gtest/gtest.h>
+
+#include "reader_test_support.h"
+
+namespace {
+
+using namespace readers_test;
+using db::ColumnType;
+
+db::LoadedTable readSheet(const std::string& path, const std::string& sheet) {
+    db::LoadedTable table;
+    std::string error;
+    EXPECT_TRUE(db::readXlsSheet(path, sheet, table, error)) << codepage::gbkToUtf8(error);
+    expectRectangular(table);
+    return table;
+}
+
+std::vector<std::string> sheets(const std::string& path) {
+    std::vector<std::string> names;
+    std::string error;
+    EXPECT_TRUE(db::listXlsSheets(path, names, error)) << codepage::gbkToUtf8(error);
+    return names;
+}
+
+TEST(XlsReader, SheetsInWorkbookOrder) {
+    EXPECT_EQ(sheets(fixture("xls", "students.xls")),
+              (std::vector<std::string>{gbkOf("学生名单"), "my sheet", gbkOf("空表")}));
+}
+
+TEST(XlsReader, HeaderRowNamesTheFields) {
+    const auto t = readSheet(fixture("xls", "students.xls"), gbkOf("学生名单"));
+    // The empty third header cell is named after its column, as the Excel driver does.
+    EXPECT_EQ(t.names, (std::vector<std::string>{gbkOf("姓名"), gbkOf("学号"), "F3", gbkOf("生日"),
+                                                 gbkOf("分数"), gbkOf("备注"), gbkOf("在校"),
+                                                 gbkOf("时刻")}));
+    // FreeXL gives TRUE/FALSE as 1/0, so 在校 is a number column in .xls.
+    EXPECT_EQ(t.types,
+              (std::vector<ColumnType>{ColumnType::Text, ColumnType::Float, ColumnType::Text,
+                                       ColumnType::DateTime, ColumnType::Float, ColumnType::Text,
+                                       ColumnType::Float, ColumnType::DateTime}));
+}
+
+TEST(XlsReader, TypedCellsNullsAndRows) {
+    const auto t = readSheet(fixture("xls", "students.xls"), gbkOf("学生名单"));
+    // Seven data rows: the empty row inside stays, the formatted empty rows after go.
+    ASSERT_EQ(t.rows.size(), 7u);
+    EXPECT_EQ(text(cell(t, 0, gbkOf("姓名"))), kZhuRongji);
+    EXPECT_EQ(text(cell(t, 1, gbkOf("姓名"))), kWangKun);
+    EXPECT_EQ(text(cell(t, 1, gbkOf("备注"))), gbkOf("张喆的同学"));
+    EXPECT_TRUE(isNull(cell(t, 2, gbkOf("姓名"))));
+    EXPECT_TRUE(isNull(cell(t, 0, gbkOf("备注"))));
+    EXPECT_EQ(text(cell(t, 2, gbkOf("备注"))), gbkOf("尾部空格  "));
+    EXPECT_DOUBLE_EQ(number(cell(t, 0, gbkOf("学号"))), 1001);
+    EXPECT_DOUBLE_EQ(number(cell(t, 0, gbkOf("分数"))), 95.5);
+    EXPECT_DOUBLE_EQ(number(cell(t, 0, gbkOf("在校"))), 1);
+    EXPECT_DOUBLE_EQ(number(cell(t, 1, gbkOf("在校"))), 0);
+    for (const auto& v : t.rows[4]) EXPECT_TRUE(isNull(v));
+    // A number and a date in a text column become the texts the record window shows.
+    EXPECT_EQ(text(cell(t, 3, gbkOf("备注"))), "123");
+    EXPECT_EQ(text(cell(t, 5, gbkOf("备注"))), gbkOf("2001年2月3日"));
+}
+
+TEST(XlsReader, DatesOnBothSidesOf1900And2100) {
+    const auto t = readSheet(fixture("xls", "students.xls"), gbkOf("学生名单"));
+    const std::string born = gbkOf("生日");
+    EXPECT_TRUE(isDate(cell(t, 0, born), date(1928, 10, 1)));
+    // FreeXL alone would say 2100-02-29, 2150-06-14 and 9999-11-01 here.
+    EXPECT_TRUE(isDate(cell(t, 1, born), date(2100, 3, 1)));
+    EXPECT_TRUE(isDate(cell(t, 2, born), date(2150, 6, 15, 12, 30, 45)));
+    EXPECT_TRUE(isDate(cell(t, 6, born), date(9999, 12, 31)));
+    // Before Excel's phantom 1900-02-29 and just after it.
+    EXPECT_TRUE(isDate(cell(t, 3, born), date(1900, 1, 5)));
+    EXPECT_TRUE(isDate(cell(t, 5, born), date(1900, 3, 1)));
+    // A time of day alone is that time on the date zero.
+    EXPECT_TRUE(isDate(cell(t, 0, gbkOf("时刻")), date(1899, 12, 30, 8, 30, 0)));
+}
+
+TEST(XlsReader, DuplicateHeadersAndEmptySheet) {
+    const std::string path = fixture("xls", "students.xls");
+    const auto spaced = readSheet(path, "my sheet");
+    EXPECT_EQ(spaced.names,
+              (std::vector<std::string>{gbkOf("名称"), gbkOf("名称1"), "NAME", "name1"}));
+    ASSERT_EQ(spaced.rows.size(), 1u);
+    EXPECT_EQ(text(spaced.rows[0][3]), "d");
+    const auto empty = readSheet(path, gbkOf("空表"));
+    EXPECT_EQ(empty.names, std::vector<std::string>{"F1"});
+    EXPECT_TRUE(empty.rows.empty());
+}
+
+TEST(XlsReader, UnknownSheetMissingAndWrongKindFilesFail) {
+    db::LoadedTable t;
+    std::string error;
+    EXPECT_FALSE(db::readXlsSheet(fixture("xls", "students.xls"), "Sheet9", t, error));
+    EXPECT_FALSE(error.empty());
+    std::vector<std::string> names;
+    error.clear();
+    EXPECT_FALSE(db::listXlsSheets(fixture("xls", "none.xls"), names, error));
+    EXPECT_FALSE(error.empty());
+
+    Scratch scratch;
+    const std::string xlsx = scratch.write("book.xls", readAll(fixture("xlsx", "students.xlsx")));
+    error.clear();
+    EXPECT_FALSE(db::listXlsSheets(xlsx, names, error));
+    EXPECT_NE(error.find(".xlsx"), std::string::npos);  // says what the file is instead
+    for (const auto& bytes :
+         {readAll(fixture("dbf", "plain.dbf")), std::string("a,b\r\n1,2\r\n")}) {
+        error.clear();
+        EXPECT_FALSE(db::readXlsSheet(scratch.write("book.xls", bytes), "Sheet1", t, error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(XlsReader, DamagedCopiesNeverCrash) {
+    auto read = [](const std::string& path, db::LoadedTable& table, std::string& error) {
+        std::vector<std::string> names;
+        if (!db::listXlsSheets(path, names, error)) return false;
+        return names.empty() || db::readXlsSheet(path, names.front(), table, error);
+    };
+    readDamagedCopies(readAll(fixture("xls", "students.xls")), "t.xls", read, 150);
+}
+
+// --- real workbooks of the shared corpus (facts from its MANIFEST.md) -------------------
+
+TEST(XlsCorpus, ChineseSheetsBlankRowsAndTimes) {
+    REQUIRE_CORPUS(path, "xls", "hutool__aaa.xls");
+    EXPECT_EQ(sheets(path), (std::vector<std::string>{"Sheet1", gbkOf("校园入学"), "Sheet3"}));
+    const auto s1 = readSheet(path, "Sheet1");
+    EXPECT_EQ(s1.names, (std::vector<std::string>{gbkOf("姓名"), gbkOf("性别"), gbkOf("年龄"),
+                                                  gbkOf("分数")}));
+    ASSERT_EQ(s1.rows.size(), 5u);
+    EXPECT_EQ(text(s1.rows[0][0]), gbkOf("张三"));
+    EXPECT_DOUBLE_EQ(number(s1.rows[1][3]), 44.66);
+    EXPECT_TRUE(isNull(s1.rows[3][1]));  // the fully blank row
+    EXPECT_EQ(text(s1.rows[4][0]), gbkOf("王五"));
+    EXPECT_DOUBLE_EQ(number(s1.rows[4][3]), 556);
+
+    const auto school = readSheet(path, gbkOf("校园入学"));
+    ASSERT_EQ(school.rows.size(), 7u);
+    EXPECT_DOUBLE_EQ(number(cell(school, 0, gbkOf("班级"))), 123);
+    EXPECT_TRUE(isDate(cell(school, 0, gbkOf("入学时间")), date(2017, 3, 2)));
+    EXPECT_TRUE(isDate(cell(school, 0, gbkOf("更新时间")), date(1899, 12, 30, 12, 32, 12)));
+    EXPECT_EQ(text(cell(school, 6, gbkOf("学校"))), gbkOf("第二小学"));
+    EXPECT_TRUE(isDate(cell(school, 6, gbkOf("入学时间")), date(2017, 8, 3)));
+    EXPECT_TRUE(readSheet(path, "Sheet3").rows.empty());
+}
+
+TEST(XlsCorpus, HiddenSheetIsListedToo) {
+    REQUIRE_CORPUS(path, "xls", "hutool__readBySax.xls");
+    EXPECT_EQ(sheets(path), (std::vector<std::string>{"sheet", "systemCodeDataSheet"}));
+    const auto t = readSheet(path, "sheet");
+    EXPECT_EQ(t.names.front(), gbkOf("*设备设施名称"));
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(text(t.rows[0][0]), gbkOf("啤酒盖"));
+    EXPECT_DOUBLE_EQ(number(t.rows[1][2]), 111);
+}
+
+TEST(XlsCorpus, ManySheetsAndEmptyOnes) {
+    REQUIRE_CORPUS(many, "xls", "easyexcel__multiplesheets.xls");
+    ASSERT_EQ(sheets(many).size(), 6u);
+    const auto six = readSheet(many, "Sheet6");
+    EXPECT_EQ(six.names, std::vector<std::string>{gbkOf("表6头")});
+    EXPECT_EQ(text(six.rows.at(0).at(0)), gbkOf("表6数据"));
+
+    REQUIRE_CORPUS(empties, "xls", "libxls__empty-sheets.xls");
+    EXPECT_EQ(readSheet(empties, "empty").names, std::vector<std::string>{"F1"});
+    const auto header = readSheet(empties, "header_only");
+    EXPECT_EQ(header.names, (std::vector<std::string>{"var1", "var2"}));
+    EXPECT_TRUE(header.rows.empty());
+}
+
+TEST(XlsCorpus, UnnamedAndDuplicatedColumns) {
+    REQUIRE_CORPUS(path, "xls", "libxls__unnamed-duplicated-columns.xls");
+    const auto t = readSheet(path, "Sheet1");
+    EXPECT_EQ(t.names, (std::vector<std::string>{"F1", "var2", "F3", "var21"}));
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_DOUBLE_EQ(number(t.rows[1][2]), 2.1);
+    EXPECT_EQ(text(t.rows[1][3]), "bb");
+}
+
+TEST(XlsCorpus, Dates1904AndRaggedRows) {
+    REQUIRE_CORPUS(mac, "xls", "libxls__dates-1904.xls");
+    // The only row is the header: five dates of 2000-01-01 named as the record window
+    // writes them, made distinct.
+    const auto dates = readSheet(mac, "Sheet1");
+    ASSERT_EQ(dates.names.size(), 5u);
+    EXPECT_EQ(dates.names[0], gbkOf("2000年1月1日"));
+    EXPECT_EQ(dates.names[1], gbkOf("2000年1月1日1"));
+
+    REQUIRE_CORPUS(ragged, "xls", "xlrd__ragged.xls");
+    const auto r = readSheet(ragged, "Sheet1");
+    EXPECT_EQ(r.names, (std::vector<std::string>{"a", "b", "c", "F4"}));
+    ASSERT_EQ(r.rows.size(), 4u);
+    EXPECT_TRUE(isNull(r.rows[1][1]));
+    EXPECT_EQ(text(r.rows[3][3]), "l");
+}
+
+TEST(XlsCorpus, OldAndUnreadableWorkbooks) {
+    // BIFF5 with LABEL records: FreeXL reads it.
+    REQUIRE_CORPUS(biff5, "xls", "libxls__biff5-label-records.xls");
+    const auto t = readSheet(biff5, "worksheet1");
+    EXPECT_EQ(t.names.front(), "Table for Time Range: 21/01/2017");
+    EXPECT_EQ(text(t.rows.at(1).at(0)), "Date");
+    // FreeXL 1.0.6 refuses this OpenOffice workbook as crafted: a clean failure.
+    REQUIRE_CORPUS(calc, "xls", "xlrd__Formate.xls");
+    std::vector<std::string> names;
+    std::string error;
+    db::LoadedTable table;
+    if (db::listXlsSheets(calc, names, error) && !names.empty())
+        EXPECT_TRUE(db::readXlsSheet(calc, names.front(), table, error) || !error.empty());
+    else
+        EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
