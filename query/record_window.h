@@ -1,0 +1,52 @@
+// The record window: the hits of a search in the result list, the record sheet and photo
+// of the current row, a second search of its own, stepping through the rows and the list
+// font. It belongs to the query window, which stays hidden until this window closes.
+#pragma once
+
+#include "platform/database/external_database.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/form.h"
+
+namespace query {
+
+class 查询窗口;
+
+class 采像窗口 {
+public:
+    explicit 采像窗口(查询窗口& owner);
+    采像窗口(const 采像窗口&) = delete;
+    采像窗口& operator=(const 采像窗口&) = delete;
+
+    // Loads the form owned by the query window; the created handler runs the search of
+    // `当前表名` and `查询条件` and fills the list before this returns.
+    bool load();
+    ui::Form& form() { return form_; }
+
+    // The result list's connection; each search opens it again.
+    db::ExternalDatabase 外部数据库1;
+
+    void 采像窗口_创建完毕();
+    void 采像窗口_将被销毁();
+    void 置单选框标题();
+    // Fill the list from `结果记录集`; the second drops one leading "'" of every value.
+    void 填充列表();
+    void 填充列表_去单引号();
+    void list_当前行被改变();
+    void list_被单击();
+    void 查询按钮_被单击();
+    void 查询按钮_按下某键(int key);
+    void 下一记录按钮_被单击();
+    void 上一记录按钮_被单击();
+    void 按钮_listset_被单击();
+
+private:
+    void fillList(bool dropLeadingApostrophe);
+
+    查询窗口& owner_;
+    ui::Form form_;
+    // Kept between font dialogs so the style bits the user chose come back.
+    ui::dialogs::FontChoice listFont_;
+    bool filling_ = false;
+};
+
+}  // namespace query
