@@ -1,0 +1,84 @@
+// Field names of a table: through the database component, or along a workbook's header row.
+#include "common/field_listing.h"
+
+#include "common/codepage.h"
+#include "common/data_source.h"
+#include "common/table_listing.h"
+#include "platform/database/external_database.h"
+
+namespace {
+
+// Opens `connection`, runs "SELECT * FROM " + table (the name unbracketed, as the
+// original put it in) and takes the record set's field names.
+void listThroughComponent(const std::string& connection, const std::string& table,
+                          std::vector<std::string>& names, std::string& providerError) {
+    names.clear();
+    providerError.clear();
+    db::ExternalDatabase database;
+    const bool opened = database.open(connection);
+    // The original's connection reported nothing and its record set then failed; the
+    // message of the failed open says more than "no connection".
+    const std::string openError = opened ? std::string() : database.lastError();
+    const int recordSet = database.openRecordSet("SELECT * FROM " + table);
+    if (recordSet == 0) {
+        providerError = opened ? database.lastError() : openError;
+        if (providerError.empty()) providerError = codepage::utf8ToGbk("无法打开表：") + table;
+        return;
+    }
+    names = database.fieldNames(recordSet);
+    database.closeRecordSet(recordSet);
+    database.close();
+}
+
+// A header cell that ends the row: empty, or only half- and full-width spaces.
+bool isBlankHeader(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == ' ') { ++i; continue; }
+        if (i + 1 < text.size() && text[i] == '\xA1' && text[i + 1] == '\xA1') { i += 2; continue; }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void 列出MDB字段(const std::string& file, const std::string& password, const std::string& table,
+                 std::vector<std::string>& 字段名数组, std::string& providerError) {
+    listThroughComponent(datasource::accessFieldListConnection(file, password), table, 字段名数组, providerError);
+}
+
+void 列出文本文件字段(const std::string& directory, const std::string& fileName,
+                      std::vector<std::string>& 字段名数组, std::string& providerError) {
+    listThroughComponent(datasource::textTableConnection(directory), fileName, 字段名数组, providerError);
+}
+
+void 列出DBF字段(const std::string& directory, const std::string& fileName,
+                 std::vector<std::string>& 字段名数组, std::string& providerError) {
+    listThroughComponent(datasource::dbaseConnection(directory), fileName, 字段名数组, providerError);
+}
+
+// The workbook readers give the header row as field names, an empty header cell as
+// "F" + its column number; such a name is an empty cell here.
+void 列出Excel字段(const std::string& workbook, int sheetNumber, std::vector<std::string>& 字段名数组) {
+    字段名数组.clear();
+    std::vector<std::string> sheets;
+    std::string error;
+    if (!listWorkbookSheets(workbook, sheets, error) || sheetNumber < 1 ||
+        static_cast<size_t>(sheetNumber) > sheets.size())
+        return;
+    db::LoadedTable sheet;
+    if (!readWorkbookSheet(workbook, sheets[static_cast<size_t>(sheetNumber) - 1], sheet, error)) return;
+    for (int n = 0; static_cast<size_t>(n) < sheet.names.size() && !excelColumnName(n).empty(); ++n) {
+        const std::string& cell = sheet.names[static_cast<size_t>(n)];
+        if (cell == "F" + std::to_string(n + 1) || isBlankHeader(cell)) break;
+        字段名数组.push_back(cell);
+    }
+}
+
+std::string excelColumnName(int n) {
+    if (n < 0 || n > 701) return {};
+    std::string name;
+    if (n >= 26) name += static_cast<char>(64 + n / 26);
+    name += static_cast<char>(65 + n % 26);
+    return name;
+}

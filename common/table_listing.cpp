@@ -1,0 +1,112 @@
+// Table lists of Access databases and workbooks, on the readers of the database component.
+#include "common/table_listing.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/codepage.h"
+#include "platform/database/readers/readers.h"
+
+namespace {
+
+// What the shell returned when it could not find the program it was to start.
+constexpr char kShellStartNotFound[] = "2";
+
+enum class WorkbookFormat { Unknown, Xls, Xlsx };
+
+// By signature: an Excel 97-2003 workbook is an OLE compound file, a 2007+ workbook a
+// zip package. A name says nothing (a workbook path may have any ending, or none).
+WorkbookFormat workbookFormat(const std::string& file) {
+    std::FILE* in = std::fopen(codepage::toLocalPath(file).c_str(), "rb");
+    if (in == nullptr) return WorkbookFormat::Unknown;
+    unsigned char head[8] = {};
+    const size_t got = std::fread(head, 1, sizeof head, in);
+    std::fclose(in);
+    if (got == 8 && std::memcmp(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0) return WorkbookFormat::Xls;
+    if (got >= 4 && std::memcmp(head, "PK\x03\x04", 4) == 0) return WorkbookFormat::Xlsx;
+    return WorkbookFormat::Unknown;
+}
+
+std::string notAWorkbook(const std::string& file) {
+    return codepage::utf8ToGbk("不是可以识别的 Excel 工作簿：") + file;
+}
+
+// One attempt to open the workbook and read its sheet names; false when it cannot be opened.
+bool listSheets(const std::string& file, std::vector<std::string>& sheets) {
+    std::string error;
+    return listWorkbookSheets(file, sheets, error);
+}
+
+}  // namespace
+
+bool listWorkbookSheets(const std::string& file, std::vector<std::string>& sheets, std::string& error) {
+    sheets.clear();
+    switch (workbookFormat(file)) {
+    case WorkbookFormat::Xls: return db::listXlsSheets(file, sheets, error);
+    case WorkbookFormat::Xlsx: return db::listXlsxSheets(file, sheets, error);
+    case WorkbookFormat::Unknown: break;
+    }
+    error = notAWorkbook(file);
+    return false;
+}
+
+bool readWorkbookSheet(const std::string& file, const std::string& sheet, db::LoadedTable& out,
+                       std::string& error) {
+    switch (workbookFormat(file)) {
+    case WorkbookFormat::Xls: return db::readXlsSheet(file, sheet, out, error);
+    case WorkbookFormat::Xlsx: return db::readXlsxSheet(file, sheet, out, error);
+    case WorkbookFormat::Unknown: break;
+    }
+    error = notAWorkbook(file);
+    return false;
+}
+
+bool 列出MDB表(const std::string& file, const std::string& password, std::vector<std::string>& list) {
+    list.clear();
+    std::string error;
+    if (!db::listMdbTables(file, password, list, error)) {
+        list.clear();
+        return false;
+    }
+    return true;
+}
+
+WorkbookReminder workbookReminder(WorkbookListingVariant variant) {
+    if (variant == WorkbookListingVariant::QueryProgram)
+        return {kShellStartNotFound,
+                codepage::utf8ToGbk("如果数据库有密码，那么在程序运行期间，请一直打开它！"
+                                    "数据库最好加‘修改权限密码’而不是‘打开权限密码’")};
+    return {codepage::utf8ToGbk("提醒："),
+            codepage::utf8ToGbk("如果数据库有密码，那么在程序运行期间，请一直打开它，先打开数据库，再按‘确定’！")};
+}
+
+void 列出Excel表(const std::string& file, std::vector<std::string>& list, WorkbookListingVariant variant,
+                 const ReminderBox& remind) {
+    list.clear();
+    std::vector<std::string> sheets;
+    if (!listSheets(file, sheets)) {
+        if (remind) {
+            const WorkbookReminder reminder = workbookReminder(variant);
+            remind(reminder.caption, reminder.text);
+        }
+        sheets.clear();
+        if (!listSheets(file, sheets)) return;
+    }
+    for (const std::string& sheet : sheets) list.push_back(excelSheetTableName(sheet));
+}
+
+std::string excelSheetTableName(const std::string& sheet) {
+    const QString name = codepage::toQString(sheet);
+    bool plain = !name.isEmpty() && !name.at(0).isDigit();
+    for (const QChar c : name)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_')) { plain = false; break; }
+    if (plain) return sheet + "$";
+    std::string quoted = "'";
+    for (const char c : sheet) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';  // never the second byte of a GBK character (< 0x40)
+    }
+    return quoted + "$'";
+}
