@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 action=${1:-build}
 build_dir=${BUILD_DIR:-build}
+case "$action" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exit 2 ;; esac
 
 # Everything the build, the tests and the programs need, as Debian packages.
 packages=(
@@ -32,7 +33,9 @@ install_packages() {
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo=sudo
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Through env, not as a prefix: sudo drops the caller's environment, and a debconf
+  # question (tzdata on a minimal system) would then stop the script.
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 build() {
@@ -46,6 +49,10 @@ build
 case "$action" in
   run)
     prog="$build_dir/bin/lookup"
+    if [ ! -x "$prog" ]; then
+      echo "lookup was not built: query/main.cpp is missing from this checkout." >&2
+      exit 1
+    fi
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
       echo "No display found: starting lookup under Xvfb (invisible; set DISPLAY to see it)."
       exec xvfb-run -a "$prog"

@@ -1,7 +1,7 @@
 // Program directory, configuration path, data-path resolution and the wildcard file test.
 #include "common/paths.h"
 
-#include <glob.h>
+#include <dirent.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,16 +29,46 @@ std::string executableDirectory() {
     return codepage::fromLocalPath(exe.substr(0, slash));
 }
 
-// Escapes what glob(3) would treat as special although a Windows directory search takes
-// it literally; `wildcards` keeps "*" and "?" active.
-std::string escapeForGlob(std::string_view text, bool wildcards) {
-    std::string out;
-    for (char c : text) {
-        bool special = c == '[' || c == ']' || c == '\\' || (!wildcards && (c == '*' || c == '?'));
-        if (special) out += '\\';
-        out += c;
+// Length of the GBK character at byte i (a lead byte cut off at the end counts as one).
+size_t characterLength(std::string_view text, size_t i) {
+    return gbk::isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+// A directory search's name match, on GBK texts: "*" is any run of characters, "?" exactly
+// one character, a two-byte character counting as one (glob(3) on the UTF-8 name would
+// take "?" for one byte, or for one character only in a UTF-8 locale); everything else,
+// "[" included, compares byte for byte. "*" and "?" are never trail bytes.
+bool matchesWildcards(std::string_view pattern, std::string_view name) {
+    size_t p = 0, n = 0;
+    size_t starPattern = std::string_view::npos, starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = ++p;
+            starName = n;
+            continue;
+        }
+        if (p < pattern.size()) {
+            size_t nameLength = characterLength(name, n);
+            if (pattern[p] == '?') {
+                ++p;
+                n += nameLength;
+                continue;
+            }
+            size_t patternLength = characterLength(pattern, p);
+            if (patternLength == nameLength && pattern.compare(p, patternLength, name.substr(n, nameLength)) == 0) {
+                p += patternLength;
+                n += nameLength;
+                continue;
+            }
+        }
+        if (starPattern == std::string_view::npos) return false;
+        // Let the last "*" take one more character and try the rest again.
+        starName += characterLength(name, starName);
+        n = starName;
+        p = starPattern;
     }
-    return out;
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
 }
 
 }  // namespace
@@ -75,22 +105,27 @@ std::string resolveDataPath(std::string_view value, std::string_view programDir)
 }
 
 bool fileExists(std::string_view path) {
-    std::string local = codepage::toLocalPath(path);
-    if (local.empty()) return false;
-    size_t slash = local.rfind('/');
-    std::string dirPart = slash == std::string::npos ? std::string() : local.substr(0, slash + 1);
-    std::string namePart = slash == std::string::npos ? local : local.substr(slash + 1);
-
-    if (namePart.find_first_of("*?") == std::string::npos) {
+    if (path.empty()) return false;
+    // "/" is never a trail byte, so the last one splits directory and name on the GBK text.
+    size_t slash = path.rfind('/');
+    std::string_view namePart = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    if (namePart.find_first_of("*?") == std::string_view::npos) {
         struct stat st{};
-        return ::lstat(local.c_str(), &st) == 0;
+        return ::lstat(codepage::toLocalPath(path).c_str(), &st) == 0;
     }
-    std::string pattern = escapeForGlob(dirPart, false) + escapeForGlob(namePart, true);
-    glob_t found{};
-    // GLOB_PERIOD: "*" also matches names that begin with ".", as a Windows search does.
-    int rc = ::glob(pattern.c_str(), GLOB_NOSORT | GLOB_PERIOD, nullptr, &found);
-    bool any = rc == 0 && found.gl_pathc > 0;
-    ::globfree(&found);
+    std::string dirPart = slash == std::string_view::npos ? "." : codepage::toLocalPath(path.substr(0, slash + 1));
+    DIR* dir = ::opendir(dirPart.c_str());
+    if (!dir) return false;
+    bool any = false;
+    // Every entry counts, "." and ".." and names beginning with "." included, as in a
+    // Windows directory search.
+    while (const dirent* entry = ::readdir(dir)) {
+        if (matchesWildcards(namePart, codepage::fromLocalPath(entry->d_name))) {
+            any = true;
+            break;
+        }
+    }
+    ::closedir(dir);
     return any;
 }
 

@@ -32,9 +32,10 @@ std::string resolveDataPath(std::string_view value, std::string_view programDir)
 inline std::string resolveDataPath(std::string_view value) { return resolveDataPath(value, programDirectory()); }
 
 // True when a directory search for `path` finds any entry, file or directory (a dangling
-// symbolic link counts too). "*" and "?" in the last path component are wildcards; every
-// other character, "[" included, is literal. A relative path is searched from the working
-// directory.
+// symbolic link counts too). "*" and "?" in the last path component are wildcards ("?" is
+// one character, a two-byte GBK character included); every other character, "[" included,
+// is literal, and names compare case-sensitively. A relative path is searched from the
+// working directory.
 bool fileExists(std::string_view path);
 
 }  // namespace paths

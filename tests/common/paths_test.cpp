@@ -58,6 +58,22 @@ TEST_F(FileExistsTest, FilesDirectoriesAndWildcardsInTheLastComponent) {
     EXPECT_FALSE(paths::fileExists(path("[p]upils.txt")));
 }
 
+// "?" once matched one byte of the UTF-8 name, so "?.jpg" missed 张.jpg and "???.jpg" found it.
+TEST_F(FileExistsTest, AQuestionMarkIsOneCharacterChineseIncluded) {
+    writeBytes(path("张.jpg"), "x");
+    writeBytes(path("a张b.txt"), "x");
+    EXPECT_TRUE(paths::fileExists(path("") + "?.jpg"));
+    EXPECT_FALSE(paths::fileExists(path("") + "??.jpg"));
+    EXPECT_FALSE(paths::fileExists(path("") + "???.jpg"));
+    EXPECT_TRUE(paths::fileExists(path("") + "a?b.txt"));
+    EXPECT_TRUE(paths::fileExists(path("") + G("*张*")));
+    EXPECT_TRUE(paths::fileExists(path("") + G("a*张?.t?t")));
+    EXPECT_FALSE(paths::fileExists(path("") + G("*张")));
+    EXPECT_TRUE(paths::fileExists(path("") + "*b.txt*"));
+    // Wildcards in a directory component are literal, as in a Windows directory search.
+    EXPECT_FALSE(paths::fileExists(path("*/") + "*"));
+}
+
 TEST_F(FileExistsTest, RelativePathsStartAtTheWorkingDirectory) {
     writeBytes(path("rel.csv"), "x");
     std::string old = std::filesystem::current_path().string();
