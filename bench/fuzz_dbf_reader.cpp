@@ -4,12 +4,28 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/database/readers/readers.h"
 
+// A folder of this process's own, so that the reader's look for companion files
+// (memo, code page) sees nothing else; removed with the file when the run ends.
+static std::string scratchPath(const char* name) {
+    static std::string folder;
+    char pattern[] = "/tmp/lookup-fuzz-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) return std::string("/tmp/lookup-fuzz-") + name;
+    folder = pattern;
+    static const std::string file = folder + "/" + name;
+    std::atexit([] {
+        std::remove(file.c_str());
+        ::rmdir(folder.c_str());
+    });
+    return file;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/lookup-fuzz-dbf-" + std::to_string(::getpid()) + ".dbf";
+    static const std::string path = scratchPath("t.dbf");
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return 0;
     std::fwrite(data, 1, size, f);

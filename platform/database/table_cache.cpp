@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <map>
+#include <new>
 #include <set>
+#include <stdexcept>
 
 #include "common/codepage.h"
 #include "platform/database/fast_codec.h"
@@ -260,7 +262,17 @@ bool TableCache::table(const std::string& key, const FileStamp& stamp, const Loa
     const std::string name = "t" + std::to_string(impl_->nextId++);
     ++loads_;
     InsertSink sink(db_, name);
-    if (!loader(sink, error) || !sink.commit(error)) {
+    bool loaded = false;
+    try {
+        loaded = loader(sink, error) && sink.commit(error);
+    } catch (const std::bad_alloc&) {
+        // Out of memory on a huge or hostile file: a failed statement, not a dead
+        // program, and never a transaction left open that would fail every later load.
+        error = codepage::utf8ToGbk("内存不足，无法装入这个表");
+    } catch (const std::exception& e) {
+        error = codepage::utf8ToGbk("装入表时出错：") + codec::utf8ToGbk(e.what());
+    }
+    if (!loaded) {
         sink.rollback();
         impl_->drop(db_, name);
         return false;

@@ -44,7 +44,8 @@ public:
 
     // The internal name of the table cached under `key` for this file stamp; when there
     // is none (or an older stamp), runs `loader` into a new table first. False, with the
-    // loader's message in `error`, when loading fails; nothing is cached then.
+    // loader's message in `error`, when loading fails or the loader throws (out of
+    // memory); nothing is cached then and no exception leaves this function.
     bool table(const std::string& key, const FileStamp& stamp, const Loader& loader,
                std::string& internalName, std::string& error);
 

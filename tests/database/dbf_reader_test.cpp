@@ -103,6 +103,17 @@ TEST(DbfReader, MissingMemoFileGivesNullMemos) {
     EXPECT_EQ(std::get<int64_t>(cell(t, 0, "ID")), 7);
 }
 
+// Regression: a zeroed dBASE III memo file gave each record the rest of the file as a
+// memo of NUL bytes (megabytes per record on a large damaged file).
+TEST(DbfReader, ZeroedMemoFileGivesNullMemos) {
+    Scratch scratch;
+    const auto path = scratch.write("memo3.dbf", readAll(fixture("dbf", "memo3.dbf")));
+    scratch.write("memo3.dbt", std::string(512 * 64, '\0'));
+    const auto t = readOk(path);
+    ASSERT_EQ(t.rows.size(), 3u);
+    for (size_t row = 0; row < 3; ++row) EXPECT_TRUE(isNull(cell(t, row, gbkOf("说明")))) << row;
+}
+
 TEST(DbfReader, MarkedCodePagesAreConvertedToGbk) {
     const auto cyrillic = readOk(fixture("dbf", "cp1251.dbf"));
     EXPECT_EQ(cyrillic.names, std::vector<std::string>{gbkOf("ИМЯ")});

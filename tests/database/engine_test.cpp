@@ -2,6 +2,8 @@
 // programs send, Jet's comparison rules, failures, and the reuse of loaded tables.
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
 #include "temp_folder.h"
@@ -163,6 +165,23 @@ TEST_F(Engine, AnUnchangedFileIsReadOnceAndAChangedOneAgain) {
     // A record set opened before the change keeps reading the rows it started on.
     database.moveNext(old);
     EXPECT_EQ(database.fieldText(old, kXingMing), "O'Neil");
+}
+
+// Regression: a reader running out of memory threw through the cache, left its
+// transaction open and so made every later load fail.
+TEST_F(Engine, AReaderOutOfMemoryFailsOneLoadAndTheNextWorks) {
+    auto& cache = db::TableCache::instance();
+    db::FileStamp stamp;
+    ASSERT_TRUE(db::fileStamp(folder.file("pupils.csv"), stamp));
+    std::string internalName, error;
+    const db::TableCache::Loader exhausted = [](db::TableSink& sink, std::string& why) -> bool {
+        if (!sink.begin({"a"}, {db::ColumnType::Text}, why)) return false;
+        throw std::bad_alloc();
+    };
+    EXPECT_FALSE(cache.table("exhausted", stamp, exhausted, internalName, error));
+    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(database.open(textString()));
+    EXPECT_EQ(column("select * from [pupils.csv]", kXueHao).size(), 5u);
 }
 
 TEST_F(Engine, DuplicateAndEmptyFieldNamesGetJetStyleNames) {

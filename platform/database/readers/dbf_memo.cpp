@@ -9,7 +9,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 
 namespace db {
@@ -80,14 +79,17 @@ std::optional<std::string> DbfMemoFile::read(uint64_t block) {
         return readBytes(offset + 8, std::min<uint64_t>(length - 8, kMaxMemo));
     }
     // dBASE III (and a dBASE IV block without its mark): the text runs to the first 0x1A.
+    // A NUL ends it too: memo text never holds one, and a zeroed (damaged) memo file
+    // would otherwise give every record the whole rest of the file.
     std::string text;
     std::fseek(file_, static_cast<long>(offset), SEEK_SET);
     char chunk[512];
     size_t got;
     while (text.size() < kMaxMemo && (got = std::fread(chunk, 1, sizeof chunk, file_)) > 0) {
-        const void* end = std::memchr(chunk, 0x1A, got);
-        text.append(chunk, end != nullptr ? static_cast<const char*>(end) - chunk : got);
-        if (end != nullptr) break;
+        size_t length = 0;
+        while (length < got && chunk[length] != 0x1A && chunk[length] != '\0') ++length;
+        text.append(chunk, length);
+        if (length < got) break;
     }
     return text;
 }
