@@ -3,11 +3,11 @@
 //
 // The bar runs from 0 to 100 and is given the row count modulo 500, so it fills over the
 // first 100 rows, stays full until row 499 and starts empty again at every multiple of
-// 500. A value above the maximum shows as a full bar. Setting the bar repaints it at once
-// (a fraction of a millisecond each), so a fill of 100,000 rows that set it for every
-// row, or even for every change of what it shows, would spend seconds on painting a bar
-// that changes faster than any screen can show. The bar is therefore set only when what
-// it shows changes, and at most once per frame interval.
+// 500. A value above the maximum shows as a full bar. Setting the bar only schedules its
+// repaint, which happens when the fill lets pending events run; still, a fill of 100,000
+// rows that set it for every row would do 100,000 times the bookkeeping for a bar that
+// changes faster than any screen can show. The bar is therefore set only when what it
+// shows changes, and at most once per frame interval.
 #pragma once
 
 #include <chrono>

@@ -33,7 +33,7 @@ std::string radioCaption(const std::string& field) { return gbkText("按") + fie
     form_.on("单选框4", ui::Event::CharTyped, [this](int c) { 单选框4_字符输入(c); });
     form_.on("单选框5", ui::Event::CharTyped, [this](int c) { 单选框5_字符输入(c); });
     form_.on("单选框6", ui::Event::CharTyped, [this](int c) { 单选框6_字符输入(c); });
-    form_.on("选择列表框1", ui::Event::ItemSelected, [this](int index) { 选择列表框1_列表项被选择(index); });
+    form_.on("选择列表框1", ui::Event::ItemSelected, [this] { 选择列表框1_列表项被选择(); });
     form_.on("配置按钮", ui::Event::Clicked, [this] { 配置按钮_被单击(); });
     form_.on("选择框1", ui::Event::Clicked, [this] { 选择框1_被单击(); });
     form_.on("选择框3", ui::Event::Clicked, [this] { 选择框3_被单击(); });
@@ -203,9 +203,9 @@ void 查询窗口::单选框6_字符输入(int character) {
     if (character == 13) 按钮1_被单击_查询();
 }
 
-void 查询窗口::选择列表框1_列表项被选择(int chosen) {
+void 查询窗口::选择列表框1_列表项被选择() {
     ui::CheckListBox tables = form_.checkList("选择列表框1");
-    const int i = chosen >= 0 ? chosen : tables.currentIndex();
+    const int i = tables.currentIndex();
     当前表名 = tables.itemText(i);
     tables.setChecked(已选表序号, false);
     tables.setChecked(i, true);

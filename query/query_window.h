@@ -40,9 +40,7 @@ public:
     void 单选框4_字符输入(int character);
     void 单选框5_字符输入(int character);
     void 单选框6_字符输入(int character);
-    // `chosen`: the item the event names; -1 reads the list's current item. (While the
-    // event is delivered the list may not have moved its selection yet.)
-    void 选择列表框1_列表项被选择(int chosen = -1);
+    void 选择列表框1_列表项被选择();
     void 配置按钮_被单击();
     void 选择框1_被单击();
     void 选择框3_被单击();

@@ -115,18 +115,19 @@ void 采像窗口::fillList(bool dropLeadingApostrophe) {
 
     FillProgress progress(0, 100);
     auto lastRepaint = FillProgress::Clock::now();
-    std::vector<std::string> texts(fields.size());
     while (!外部数据库1.atEnd(结果记录集)) {
-        const int row = list.insertRow(行计数);
+        // One row in one call: the list was emptied above, so appending puts the row at
+        // 行计数, and the texts move into the list instead of being copied cell by cell.
+        std::vector<std::string> texts(fields.size());
         for (int i = 0; i < columns; ++i) {
             if (copiedFrom[i] >= 0) {
                 texts[i] = texts[copiedFrom[i]];
-            } else {
-                texts[i] = columnNumber[i] ? 外部数据库1.fieldText(结果记录集, columnNumber[i]) : std::string();
+            } else if (columnNumber[i]) {
+                texts[i] = 外部数据库1.fieldText(结果记录集, columnNumber[i]);
                 if (dropLeadingApostrophe && !texts[i].empty() && texts[i].front() == '\'') texts[i].erase(0, 1);
             }
-            if (!texts[i].empty()) list.setCellText(row, i, texts[i]);  // a new row's cells are empty
         }
+        list.appendRow(std::move(texts));
         外部数据库1.moveNext(结果记录集);
         ++行计数;
         if (progress.step(行计数)) {

@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <initializer_list>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -39,15 +40,33 @@ QPointer<QEventLoop>& runningLoop() {
     return loop;
 }
 
-// The form definitions name Windows fonts; without these the CJK fallback would be
-// left to chance.
+// The forms and quillmar.ini name Windows fonts. Each gets the Debian faces closest to
+// it, best first; Qt takes the first one installed. Every list ends in WenQuanYi Micro
+// Hei, which setup.sh installs, so Chinese never falls to a face without its glyphs (whose
+// metrics would also be wrong for the forms' fixed label sizes).
+struct FontStandIn {
+    std::initializer_list<const char*> windowsNames;
+    std::initializer_list<const char*> debianFaces;
+};
+
+const FontStandIn kFontStandIns[] = {
+    // Kai (brush) faces: fonts-arphic-ukai, fonts-arphic-gkai00mp when installed.
+    {{"楷体_GB2312", "楷体", "KaiTi_GB2312", "KaiTi"},
+     {"AR PL UKai CN", "AR PL KaitiM GB", "WenQuanYi Micro Hei"}},
+    // Song (Ming) faces: fonts-arphic-uming, fonts-noto-cjk when installed.
+    {{"宋体", "新宋体", "SimSun", "NSimSun", "仿宋_GB2312", "仿宋"},
+     {"AR PL UMing CN", "Noto Serif CJK SC", "WenQuanYi Micro Hei"}},
+    // Hei (sans) faces and the dialog fonts.
+    {{"黑体", "SimHei", "微软雅黑", "Microsoft YaHei", "MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif"},
+     {"WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Noto Sans CJK SC"}},
+};
+
 void substituteWindowsFonts() {
-    const QStringList chinese = {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                                 QStringLiteral("Noto Serif CJK SC")};
-    for (const char* name : {"宋体", "新宋体", "楷体_GB2312", "楷体", "黑体", "仿宋_GB2312", "仿宋",
-                             "微软雅黑", "SimSun", "NSimSun", "SimHei", "KaiTi", "KaiTi_GB2312",
-                             "Microsoft YaHei", "MS Shell Dlg", "MS Shell Dlg 2", "MS Sans Serif"})
-        QFont::insertSubstitutions(QString::fromUtf8(name), chinese);
+    for (const FontStandIn& standIn : kFontStandIns) {
+        QStringList faces;
+        for (const char* face : standIn.debianFaces) faces << QString::fromUtf8(face);
+        for (const char* name : standIn.windowsNames) QFont::insertSubstitutions(QString::fromUtf8(name), faces);
+    }
 }
 
 }  // namespace

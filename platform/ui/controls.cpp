@@ -346,10 +346,11 @@ int64_t ListBox::itemData(int index) const {
 }
 
 int ListBox::currentIndex() const {
+    // The current row, not the selection: a mouse press moves the current row (and raises
+    // item-selected) before Qt updates the selection, so inside the handler the selection
+    // still names the previous item. The runtime moves both together everywhere else.
     QListWidget* l = listOf(widget_);
-    if (!l) return -1;
-    const auto selected = l->selectedItems();
-    return selected.isEmpty() ? -1 : l->row(selected.first());
+    return l ? l->currentRow() : -1;
 }
 
 void ListBox::setCurrentIndex(int index) {
@@ -419,16 +420,29 @@ int TabControl::pageCount() const {
 namespace {
 QProgressBar* barOf(QWidget* w) { return qobject_cast<QProgressBar*>(w); }
 
+// QProgressBar repaints itself at once for every new value or range, a fraction of a
+// millisecond each time; a long fill sets the bar often, and the screen shows only what
+// the fill lets through when it runs pending events. So a change only schedules the
+// repaint (re-enabling updates posts one), and the new value is there for the next paint.
+template <class Change>
+void changeWithoutRepaint(QProgressBar* bar, Change change) {
+    const bool updating = bar->updatesEnabled();
+    if (updating) bar->setUpdatesEnabled(false);
+    change();
+    if (updating) bar->setUpdatesEnabled(true);
+}
+
 void showPosition(QProgressBar* bar) {
     const int position = bar->property("lookupPosition").toInt();
     // Qt ignores a value outside the range; Windows shows it as full (or empty).
-    bar->setValue(std::clamp(position, bar->minimum(), std::max(bar->minimum(), bar->maximum())));
+    const int shown = std::clamp(position, bar->minimum(), std::max(bar->minimum(), bar->maximum()));
+    if (bar->value() != shown) changeWithoutRepaint(bar, [&] { bar->setValue(shown); });
 }
 }  // namespace
 
 void ProgressBar::setRange(int minimum, int maximum) {
     if (QProgressBar* b = barOf(widget_)) {
-        b->setRange(minimum, std::max(minimum, maximum));
+        changeWithoutRepaint(b, [&] { b->setRange(minimum, std::max(minimum, maximum)); });
         showPosition(b);
     }
 }
@@ -471,6 +485,10 @@ std::string ReportList::columnCaption(int column) const {
 }
 int ReportList::rowCount() const { return modelOf(widget_) ? modelOf(widget_)->storedRows() : 0; }
 int ReportList::insertRow(int row) { return modelOf(widget_) ? modelOf(widget_)->insertRow(row) : -1; }
+int ReportList::appendRow(std::vector<std::string>&& texts) {
+    ReportModel* m = modelOf(widget_);
+    return m ? m->appendRow(std::move(texts)) : -1;
+}
 void ReportList::deleteAllRows() { if (ReportModel* m = modelOf(widget_)) m->deleteAllRows(); }
 
 void ReportList::setCellText(int row, int column, const std::string& text) {

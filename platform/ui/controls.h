@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QPointer>
 #include <QWidget>
@@ -201,7 +202,8 @@ public:
     int addItem(const std::string& text, int64_t data = 0);
     std::string itemText(int index) const;  // "" out of range
     int64_t itemData(int index) const;      // 0 out of range
-    int currentIndex() const;               // -1 when nothing is selected
+    // The chosen item, -1 when none; already the new one inside an item-selected handler.
+    int currentIndex() const;
     // Selects index (no event); out of range selects nothing.
     void setCurrentIndex(int index);
     bool isSorted() const;
@@ -219,7 +221,7 @@ public:
     // Sets or clears the check mark of the item at index; outside the list does nothing.
     void setChecked(int index, bool checked);
     bool isChecked(int index) const;  // false out of range
-    int currentIndex() const;         // -1 when none
+    int currentIndex() const;         // as ListBox::currentIndex
     void setCurrentIndex(int index);  // no event
 };
 
@@ -265,6 +267,11 @@ public:
     // Inserts a row of empty cells at `row` (at the end when row >= rowCount, at 0 when
     // below 0); returns the index it got. Rows after it move down.
     int insertRow(int row);
+    // Appends a row holding `texts` (GBK, moved in), texts[c] in column c: the same as
+    // insertRow(rowCount()) and one setCellText per column, without a call per cell.
+    // Texts beyond the last column are dropped, missing ones leave empty cells. Returns
+    // the row's index (-1 when the list is gone).
+    int appendRow(std::vector<std::string>&& texts);
     // Removes every row; raises no current-row event.
     void deleteAllRows();
     // Replaces a cell's text; a cell that does not exist is left alone.

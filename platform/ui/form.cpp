@@ -23,8 +23,10 @@
 #include <QTimer>
 #include <QUiLoader>
 #include <QWindow>
+#include <QXmlStreamReader>
 
 #include <algorithm>
+#include <optional>
 
 #include "common/codepage.h"
 #include "platform/ui/application.h"
@@ -54,6 +56,40 @@ QIcon iconFromBytes(const QByteArray& bytes) {
         icon.addPixmap(QPixmap::fromImage(image));
     } while (reader.jumpToNextImage());
     return icon;
+}
+
+// The window's own place as the form gives it: the x and y of the top-level widget's
+// "geometry" property. QUiLoader applies only the size to a top-level widget (Designer
+// forms are usually placed by the window system), so the runtime places it itself.
+std::optional<QPoint> formPosition(const QByteArray& uiText) {
+    QXmlStreamReader xml(uiText);
+    int depth = 0;          // depth of the current element (<ui> is 1)
+    int windowDepth = -1;   // depth of the top-level <widget>
+    bool inGeometry = false;
+    std::optional<int> x, y;
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            ++depth;
+            const auto name = xml.name();
+            if (windowDepth < 0 && name == QLatin1String("widget")) {
+                windowDepth = depth;
+            } else if (windowDepth > 0 && depth == windowDepth + 1 && name == QLatin1String("property")) {
+                inGeometry = xml.attributes().value(QLatin1String("name")) == QLatin1String("geometry");
+            } else if (inGeometry && depth == windowDepth + 3) {
+                if (name == QLatin1String("x")) x = xml.readElementText().trimmed().toInt();
+                else if (name == QLatin1String("y")) y = xml.readElementText().trimmed().toInt();
+                else continue;
+                --depth;  // readElementText consumed the end element
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            if (depth == windowDepth + 1) inGeometry = false;
+            if (depth == windowDepth) break;  // the window's own properties are behind us
+            --depth;
+        }
+    }
+    if (!x || !y) return std::nullopt;
+    return QPoint(*x, *y);
 }
 
 }  // namespace
@@ -141,10 +177,16 @@ bool Form::load(std::string_view uiPath, Form* owner) {
     if (d_->loaded) return false;
     QFile file(QString::fromUtf8(uiPath.data(), static_cast<int>(uiPath.size())));
     if (!file.open(QIODevice::ReadOnly)) return false;
+    QBuffer uiText;
+    uiText.setData(file.readAll());
+    uiText.open(QIODevice::ReadOnly);
     QUiLoader loader;
-    QWidget* w = loader.load(&file, owner && owner->window() ? owner->window() : nullptr);
+    QWidget* w = loader.load(&uiText, owner && owner->window() ? owner->window() : nullptr);
     if (!w) return false;
     if (owner && owner->window()) w->setWindowFlag(Qt::Window, true);
+    // Placed where the form says (a created handler may still centre it); an explicit
+    // move also keeps the window system from choosing a place of its own.
+    if (const auto at = formPosition(uiText.data())) w->move(*at);
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     if (w->windowTitle().isEmpty()) w->setWindowTitle(QStringLiteral(" "));
 

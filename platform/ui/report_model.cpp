@@ -136,6 +136,15 @@ int ReportModel::insertRow(int row) {
     return row;
 }
 
+int ReportModel::appendRow(std::vector<std::string>&& cells) {
+    Row fresh;
+    fresh.cells = std::move(cells);
+    fresh.cells.resize(columns_.size());
+    rows_.push_back(std::move(fresh));
+    scheduleFlush();
+    return storedRows() - 1;
+}
+
 void ReportModel::deleteAllRows() {
     ++quiet_;
     beginResetModel();

@@ -41,6 +41,8 @@ public:
     std::string columnCaption(int column) const;
 
     int insertRow(int row);
+    // Appends a row whose cells are `cells` (moved in; cut or padded to the column count).
+    int appendRow(std::vector<std::string>&& cells);
     void deleteAllRows();
     void setCell(int row, int column, const std::string& text);
     const std::string& cell(int row, int column) const;

@@ -36,6 +36,12 @@ TEST_F(QueryWindowTest, ChoosingATableMovesTheOneCheckMark) {
     EXPECT_FALSE(tables.isChecked(2));
     EXPECT_TRUE(tables.isChecked(1));
     EXPECT_EQ(utf8(query::当前表名), "['my sheet$']");
+    // The handler reads the list's current item, which must already be the clicked or
+    // keyed one (it once read the selection, which a click moves only afterwards).
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_FALSE(tables.isChecked(1));
+    EXPECT_TRUE(tables.isChecked(0));
+    EXPECT_EQ(query::已选表序号, 0);
 }
 
 TEST_F(QueryWindowTest, OptionsAreCoupledAndTheMusicFollowsItsBox) {

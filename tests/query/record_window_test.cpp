@@ -39,6 +39,9 @@ TEST_F(RecordWindowTest, SearchFillsTheListTitlesTheWindowAndShowsRowZero) {
     EXPECT_FALSE(form.window()->isHidden());
     EXPECT_FALSE(window.form().isVisible());
     EXPECT_FALSE(form.progressBar("进度条_列表").isVisible());
+    // Where its form places it (an owned window once came up at (0, 0)).
+    EXPECT_EQ(form.left(), 50);
+    EXPECT_EQ(form.top(), 50);
 
     // Row 0's sheet and photo.
     EXPECT_EQ(list.currentRow(), 0);

@@ -1,5 +1,10 @@
 // Start-up of the query program: the configuration file created on a fresh install, the
 // example opening on it, the end on a missing data file, the tables of each kind.
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLabel>
+
 #include <cstdio>
 
 #include "query_test_support.h"
@@ -40,6 +45,22 @@ TEST_F(StartTest, FreshInstallCreatesTheDefaultFileAndOpensTheExample) {
     EXPECT_EQ(record->form().reportList("list").rowCount(), 200);
     EXPECT_EQ(record->form().reportList("list").currentRow(), 0);
     EXPECT_TRUE(record->form().picture("图片框1").hasPicture());
+}
+
+// "请稍候……" must be whole in its 136 x 48 label with the face that stands in for 楷体_GB2312
+// (it was reported cut to "请"; a message box lying over the start window was the cause).
+TEST_F(StartTest, TheStartWindowsTextFitsItsLabel) {
+    ui::Form start;
+    ASSERT_TRUE(start.load(":/query/forms/启动窗口.ui"));
+    auto* label = qobject_cast<QLabel*>(start.label("标签1").widget());
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("请稍候……"));
+    EXPECT_EQ(label->size(), QSize(136, 48));
+    const QFontMetrics metrics(label->font());
+    EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width());
+    EXPECT_LE(metrics.height(), label->height());
+    EXPECT_TRUE(QFontDatabase::writingSystems(QFontInfo(label->font()).family())
+                    .contains(QFontDatabase::SimplifiedChinese));
 }
 
 TEST_F(StartTest, AnExistingFileIsNeverRewritten) {

@@ -203,6 +203,31 @@ TEST_F(EventRules, ListItemSelectedByTheUserAlsoForTheSameItem) {
     EXPECT_EQ(tables.itemText(5), "");
 }
 
+// currentIndex() read the selection, which Qt moves only after the current-row signal: a
+// handler saw -1 or the previous item after a mouse click.
+TEST_F(EventRules, CurrentIndexIsTheChosenItemInsideTheItemSelectedHandler) {
+    for (const char* name : {"选择列表框1", "列表框1"}) {
+        SCOPED_TRACE(name);
+        ui::ListBox list = f.listBox(name);
+        for (const char* t : {"a", "b", "c"}) list.addItem(t);
+        std::vector<std::pair<int, int>> seen;  // (event's index, currentIndex() then)
+        f.on(name, ui::Event::ItemSelected, [&](int i) { seen.emplace_back(i, list.currentIndex()); });
+        auto* widget = static_cast<QListWidget*>(list.widget());
+        auto click = [&](int row) {
+            QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, widget->visualItemRect(widget->item(row)).center());
+        };
+        click(1);
+        click(2);
+        click(2);
+        QTest::keyClick(widget, Qt::Key_Up);
+        const std::vector<std::pair<int, int>> expected{{1, 1}, {2, 2}, {2, 2}, {1, 1}};
+        EXPECT_EQ(seen, expected);
+        EXPECT_EQ(ui::CheckListBox(&f, widget).currentIndex(), 1);
+        list.clear();
+        EXPECT_EQ(list.currentIndex(), -1);
+    }
+}
+
 TEST_F(EventRules, SortedListBoxKeepsChineseOrder) {
     ui::ListBox list = f.listBox("列表框1");
     ASSERT_TRUE(list.isSorted());
@@ -265,6 +290,32 @@ TEST_F(EventRules, ProgressBarAboveMaximumShowsFull) {
     EXPECT_EQ(static_cast<QProgressBar*>(bar.widget())->value(), 100);
     bar.setPosition(501 % 500);
     EXPECT_EQ(static_cast<QProgressBar*>(bar.widget())->value(), 1);
+}
+
+// Every position painted the bar at once, which made a long fill spend its time painting.
+TEST_F(EventRules, ProgressBarRepaintsWhenEventsRunNotAtEachPosition) {
+    ui::ProgressBar bar = f.progressBar("进度条_列表");
+    auto* widget = static_cast<QProgressBar*>(bar.widget());
+    bar.setVisible(true);
+    ui::processPendingEvents();
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) ++paints;
+            return false;
+        }
+    } counter;
+    widget->installEventFilter(&counter);
+    bar.setRange(0, 10);
+    std::vector<int> values;
+    QObject::connect(widget, &QProgressBar::valueChanged, widget, [&](int v) { values.push_back(v); });
+    for (int p = 1; p <= 5; ++p) bar.setPosition(p);
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(values, (std::vector<int>{1, 2, 3, 4, 5}));  // each value still set at once
+    EXPECT_EQ(widget->value(), 5);
+    ASSERT_TRUE(waitFor([&] { return counter.paints > 0; }));
+    EXPECT_TRUE(widget->updatesEnabled());
+    widget->removeEventFilter(&counter);
 }
 
 // --- the window's life ---
@@ -330,6 +381,21 @@ TEST_F(WindowLife, OwnedWindowsGoBeforeTheirOwner) {
     ASSERT_TRUE(waitFor([&] { return !owner.isLoaded(); }));
     EXPECT_FALSE(owned.isLoaded());
     EXPECT_EQ(order, (std::vector<std::string>{"owned", "owner"}));
+}
+
+// An owned window came up at (0, 0) instead of where its form places it.
+TEST_F(WindowLife, WindowsKeepTheirFormPositionOwnedOrNot) {
+    ui::Form owner, owned, alone;
+    ASSERT_TRUE(owner.load(form("测试窗口.ui")));
+    ASSERT_TRUE(owned.load(form("定位窗口.ui"), &owner));
+    ASSERT_TRUE(alone.load(form("定位窗口.ui")));
+    ui::processPendingEvents();
+    for (ui::Form* f : {&owned, &alone}) {
+        EXPECT_EQ(f->window()->pos(), QPoint(50, 60));
+        EXPECT_EQ(f->window()->size(), QSize(200, 100));
+        EXPECT_EQ(f->left(), 50);
+        EXPECT_EQ(f->top(), 60);
+    }
 }
 
 TEST_F(WindowLife, FirstActivationArrivesOnceWhereNothingActivatesWindows) {

@@ -163,6 +163,31 @@ TEST_F(ReportListTest, ManyRowsOneInsertAtATime) {
     EXPECT_EQ(static_cast<QTableView*>(list.widget())->model()->rowCount(), kRows);
 }
 
+// A fill could only insert a row and set it cell by cell (a call per cell); a whole row
+// now goes in at once and must read back exactly as the cell-by-cell way.
+TEST_F(ReportListTest, AppendRowWithTexts) {
+    fill({"1"});
+    EXPECT_EQ(list.appendRow({"2", G("名2"), G("一班")}), 1);
+    EXPECT_EQ(list.appendRow({"3"}), 2);                       // missing texts: empty cells
+    EXPECT_EQ(list.appendRow({"4", "b", "c", "dropped"}), 3);  // beyond the last column: dropped
+    EXPECT_EQ(list.rowCount(), 4);
+    EXPECT_EQ(list.cellText(1, 1), G("名2"));
+    EXPECT_EQ(list.cellText(1, 2), G("一班"));
+    EXPECT_EQ(list.cellText(2, 0), "3");
+    EXPECT_EQ(list.cellText(2, 2), "");
+    EXPECT_EQ(list.cellText(3, 3), "");
+    list.setCellText(2, 2, "set later");  // an appended row's cells stay settable
+    EXPECT_EQ(list.cellText(2, 2), "set later");
+    EXPECT_EQ(list.insertRow(0), 0);       // and rows still go in before it
+    EXPECT_EQ(list.cellText(2, 1), G("名2"));
+    EXPECT_TRUE(rows.empty());             // no current-row event while filling
+    list.selectRow(2);
+    EXPECT_EQ(rows, std::vector<int>{2});
+    auto* view = static_cast<QTableView*>(list.widget());
+    EXPECT_EQ(view->model()->rowCount(), 5);
+    EXPECT_EQ(view->model()->index(4, 0).data().toString(), QStringLiteral("4"));
+}
+
 TEST_F(ReportListTest, FontAndTextColour) {
     list.setTextColour(0x0000FF);  // 0x00BBGGRR: red
     EXPECT_EQ(list.textColour(), 0x0000FFu);

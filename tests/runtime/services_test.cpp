@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMovie>
 #include <QTemporaryDir>
@@ -14,6 +16,16 @@ using namespace runtime_test;
 namespace {
 
 class Services : public RuntimeTest {};
+
+// The Windows faces the forms and quillmar.ini name must come out as faces with Chinese
+// glyphs, whatever the fallback order of the machine.
+TEST_F(Services, WindowsFontNamesStandForInstalledChineseFaces) {
+    for (const char* name : {"楷体_GB2312", "楷体", "黑体", "宋体"}) {
+        const QString family = QFontInfo(QFont(QString::fromUtf8(name), 12)).family();
+        EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
+            << name << " resolves to " << family.toStdString();
+    }
+}
 
 TEST_F(Services, RunAndWaitReportsWhetherTheProgramStarted) {
     QTemporaryDir dir;
