@@ -11,7 +11,7 @@
 #include "platform/ui/dialogs.h"
 #include "query/globals.h"
 #include "query/record_window.h"
-#include "query/search_condition.h"
+#include "query/search_controls.h"
 
 namespace query {
 namespace {
@@ -173,16 +173,7 @@ void 查询窗口::按钮1_被单击_查询() {
     const std::string T = gbk::trim(box.text());
     if (T.empty()) return;
 
-    SearchRequest request;
-    request.text = T;
-    request.fields = {searchname1, searchname2, searchname3};
-    request.checkedField = form_.radio("单选框4").isChecked()   ? 0
-                           : form_.radio("单选框5").isChecked() ? 1
-                           : form_.radio("单选框6").isChecked() ? 2
-                                                                : -1;
-    request.exact = form_.checkBox("精确查找选择框").isChecked();
-    request.numeric = form_.checkBox("数值处理选择框").isChecked();
-    查询条件 = searchCondition(request, 查询条件);
+    查询条件 = searchCondition(searchRequestFrom(form_, T), 查询条件);
 
     // A record window left from an earlier search is replaced; its form goes with it.
     record_ = std::make_unique<采像窗口>(*this);

@@ -15,7 +15,7 @@
 #include "query/photo_path.h"
 #include "query/query_window.h"
 #include "query/record_connection.h"
-#include "query/search_condition.h"
+#include "query/search_controls.h"
 
 namespace query {
 namespace {
@@ -182,16 +182,7 @@ void 采像窗口::查询按钮_被单击() {
     if (filling_) return;
     const std::string T = gbk::trim(form_.edit("查询编辑框").text());
     if (T.empty()) return;
-    SearchRequest request;
-    request.text = T;
-    request.fields = {searchname1, searchname2, searchname3};
-    request.checkedField = form_.radio("单选框4").isChecked()   ? 0
-                           : form_.radio("单选框5").isChecked() ? 1
-                           : form_.radio("单选框6").isChecked() ? 2
-                                                                : -1;
-    request.exact = form_.checkBox("精确查找选择框").isChecked();
-    request.numeric = form_.checkBox("数值处理选择框").isChecked();
-    查询条件 = searchCondition(request, 查询条件);
+    查询条件 = searchCondition(searchRequestFrom(form_, T), 查询条件);
 
     openRecordConnection(外部数据库1, 数据库扩展名, dbname, 数据库密码);
     结果记录集 = 外部数据库1.openRecordSet("select * from " + 当前表名 + " " + 查询条件);
