@@ -155,10 +155,7 @@ struct ExternalDatabase::Impl {
             if (s.kind == SourceKind::Text) {
                 loader = [file](TableSink& sink, std::string& why) { return readTextTableInto(file, sink, why); };
             } else {
-                loader = [file](TableSink& sink, std::string& why) {
-                    LoadedTable loaded;
-                    return readDbfTable(file, loaded, why) && feedLoadedTable(std::move(loaded), sink, why);
-                };
+                loader = [file](TableSink& sink, std::string& why) { return readDbfTableInto(file, sink, why); };
             }
             return true;
         }
@@ -180,10 +177,7 @@ struct ExternalDatabase::Impl {
                     why = message("工作簿中没有这个工作表：") + sheet;
                     return false;
                 }
-                LoadedTable loaded;
-                if (!(xls ? readXlsSheet(file, *name, loaded, why) : readXlsxSheet(file, *name, loaded, why)))
-                    return false;
-                return feedLoadedTable(std::move(loaded), sink, why);
+                return xls ? readXlsSheetInto(file, *name, sink, why) : readXlsxSheetInto(file, *name, sink, why);
             };
             return true;
         }
@@ -198,9 +192,7 @@ struct ExternalDatabase::Impl {
                     why = message("数据库中没有这个表：") + table;
                     return false;
                 }
-                LoadedTable loaded;
-                return readMdbTable(file, password, *name, loaded, why) &&
-                       feedLoadedTable(std::move(loaded), sink, why);
+                return readMdbTableInto(file, password, *name, sink, why);
             };
             return true;
         }

@@ -195,16 +195,6 @@ ColumnType columnTypeFromDeclared(const char* declared) {
     return ColumnType::Text;
 }
 
-bool feedLoadedTable(LoadedTable&& table, TableSink& sink, std::string& error) {
-    if (!sink.begin(table.names, table.types, error)) return false;
-    for (auto& row : table.rows) {
-        row.resize(table.names.size());
-        if (!sink.addRow(row, error)) return false;
-        std::vector<Value>().swap(row);
-    }
-    return true;
-}
-
 struct TableCache::Impl {
     struct Entry {
         std::string internalName;

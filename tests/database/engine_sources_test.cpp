@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
+#include "platform/database/table_sink.h"
 #include "temp_folder.h"
 
 namespace {
@@ -97,6 +100,49 @@ TEST_F(EngineAccess, ASecondOpenOfAnUnchangedFileReadsNothing) {
     EXPECT_EQ(cache.loadCount(), loads);
     // The loaded table is not handed to a connection with another password.
     EXPECT_FALSE(database.openAccessFile(dir + "pupils_password.mdb", "ABC123"));
+}
+
+// Counts what a reader hands over.
+class CountingSink : public db::TableSink {
+public:
+    bool begin(const std::vector<std::string>&, const std::vector<db::ColumnType>&, std::string&) override {
+        return true;
+    }
+    bool addRow(std::vector<db::Value>&, std::string&) override {
+        ++rows;
+        return true;
+    }
+    size_t rows = 0;
+};
+
+// The Access reader finds a short table only after it has streamed the rows it could
+// read: the load must still fail whole, cache nothing, and the mended file must load.
+TEST_F(EngineAccess, ATableFoundShortAfterItsFirstRowsFailsWholeAndTheMendedFileLoads) {
+    std::ifstream in(dir + "pupils.mdb", std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TempFolder folder;
+    const std::string file = folder.file("cut.mdb");
+    bool found = false;
+    for (size_t keep = original.size() / 4096 - 1; keep > 2 && !found; --keep) {
+        folder.write("cut.mdb", original.substr(0, keep * 4096));
+        CountingSink sink;
+        std::string error;
+        found = !db::readMdbTableInto(file, "", kStudents, sink, error) && sink.rows > 0;
+    }
+    ASSERT_TRUE(found) << "no cut of pupils.mdb streams rows of the table and then fails";
+
+    auto& cache = db::TableCache::instance();
+    const int loads = cache.loadCount();
+    db::ExternalDatabase database;
+    ASSERT_TRUE(database.openAccessFile(file, "")) << database.lastError();
+    EXPECT_EQ(rowCount(database, "select * from [" + kStudents + "] "), -1);
+    EXPECT_FALSE(database.lastError().empty());
+    EXPECT_EQ(rowCount(database, "select DISTINCT \xB0\xE0\xBC\xB6 from [" + kStudents + "]"), -1);
+    EXPECT_EQ(cache.loadCount(), loads + 2);  // the failed load left no table to reuse
+
+    folder.write("cut.mdb", original);
+    ASSERT_TRUE(database.openAccessFile(file, "")) << database.lastError();
+    EXPECT_EQ(rowCount(database, "select * from [" + kStudents + "] "), 200);
 }
 
 }  // namespace

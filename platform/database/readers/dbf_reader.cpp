@@ -28,6 +28,7 @@
 #include "platform/database/readers/dbf_memo.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/readers/sheet_table.h"
+#include "platform/database/table_sink.h"
 
 namespace db {
 namespace {
@@ -255,8 +256,7 @@ Value foxDateTime(const unsigned char* p) {
 
 }  // namespace
 
-bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error) {
-    out = LoadedTable{};
+bool readDbfTableInto(const std::string& path, TableSink& sink, std::string& error) {
     const std::string local = codepage::toLocalPath(path);
     const std::string failure = message("无法读取 dBASE 表“") + path + message("”：");
     struct stat info {};
@@ -283,6 +283,8 @@ bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error)
     bool memoOpened = false, memoTried = false;
 
     std::vector<Field> fields;
+    std::vector<std::string> names;
+    std::vector<ColumnType> types;
     for (int i = 0; i < DBFGetFieldCount(dbf.get()); ++i) {
         char rawName[XBASE_FLDNAME_LEN_READ + 1] = {};
         int width = 0, decimals = 0;
@@ -353,23 +355,22 @@ bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error)
         }
         std::string name(rawName, strnlen(rawName, sizeof rawName));
         while (!name.empty() && name.back() == ' ') name.pop_back();
-        out.names.push_back(decode(name));
-        out.types.push_back(column);
+        names.push_back(decode(name));
+        types.push_back(column);
         fields.push_back(field);
     }
-    sheet::makeDistinctNames(out.names);
+    sheet::makeDistinctNames(names);
+    if (!sink.begin(names, types, error)) return false;
 
     const int records = DBFGetRecordCount(dbf.get());
+    std::vector<Value> row(fields.size());
     for (int r = 0; r < records; ++r) {
         const char* record = DBFReadTuple(dbf.get(), r);
         if (record == nullptr) {
             error = failure + message("第 ") + std::to_string(r + 1) + message(" 条记录无法读取。");
-            out = LoadedTable{};
             return false;
         }
         if (record[0] == '*') continue;
-        std::vector<Value> row;
-        row.reserve(fields.size());
         for (size_t f = 0; f < fields.size(); ++f) {
             const Field& field = fields[f];
             const std::string_view raw(record + field.offset, static_cast<size_t>(field.width));
@@ -384,7 +385,7 @@ bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error)
                     break;
                 }
                 case Decode::Numeric:
-                    value = numberValue(raw, out.types[f] == ColumnType::Integer);
+                    value = numberValue(raw, types[f] == ColumnType::Integer);
                     break;
                 case Decode::Float:
                     value = numberValue(raw, false);
@@ -429,11 +430,19 @@ bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error)
                     value = foxDateTime(bytes);
                     break;
             }
-            row.push_back(std::move(value));
+            row[f] = std::move(value);
         }
-        out.rows.push_back(std::move(row));
+        if (!sink.addRow(row, error)) return false;
     }
     return true;
+}
+
+bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error) {
+    out = LoadedTable{};
+    LoadedTableSink sink(out);
+    if (readDbfTableInto(path, sink, error)) return true;
+    out = LoadedTable{};
+    return false;
 }
 
 }  // namespace db

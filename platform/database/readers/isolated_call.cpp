@@ -26,6 +26,14 @@ void writeAllOrExit(int fd, const void* data, std::size_t size) {
 IsolatedOutcome runIsolated(const std::function<void(int fd)>& work, std::string& output,
                             int timeoutMilliseconds, std::size_t maxBytes) {
     output.clear();
+    return runIsolated(
+        work, [&output](const char* data, std::size_t size) { output.append(data, size); },
+        timeoutMilliseconds, maxBytes);
+}
+
+IsolatedOutcome runIsolated(const std::function<void(int fd)>& work,
+                            const std::function<void(const char* data, std::size_t size)>& consume,
+                            int timeoutMilliseconds, std::size_t maxBytes) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) return IsolatedOutcome::CannotStart;
     const pid_t pid = ::fork();
@@ -52,6 +60,7 @@ IsolatedOutcome runIsolated(const std::function<void(int fd)>& work, std::string
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
     IsolatedOutcome outcome = IsolatedOutcome::Finished;
     char buffer[1 << 16];
+    std::size_t total = 0;
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -66,11 +75,12 @@ IsolatedOutcome runIsolated(const std::function<void(int fd)>& work, std::string
         const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // the child closed its end: finished or dead
-        if (output.size() + static_cast<std::size_t>(n) > maxBytes) {
+        total += static_cast<std::size_t>(n);
+        if (total > maxBytes) {
             outcome = IsolatedOutcome::TooLarge;
             break;
         }
-        output.append(buffer, static_cast<std::size_t>(n));
+        consume(buffer, static_cast<std::size_t>(n));
     }
     ::close(fds[0]);
     if (outcome != IsolatedOutcome::Finished) ::kill(pid, SIGKILL);

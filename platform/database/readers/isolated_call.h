@@ -25,6 +25,11 @@ enum class IsolatedOutcome {
 // The work must use only plain C libraries (no Qt, no threads of its own).
 IsolatedOutcome runIsolated(const std::function<void(int fd)>& work, std::string& output,
                             int timeoutMilliseconds, std::size_t maxBytes);
+// The same, handing each piece the child writes to `consume` as it arrives instead of
+// gathering it (a large result then need not sit in memory in one piece).
+IsolatedOutcome runIsolated(const std::function<void(int fd)>& work,
+                            const std::function<void(const char* data, std::size_t size)>& consume,
+                            int timeoutMilliseconds, std::size_t maxBytes);
 
 // Writes all of `size` bytes to fd, retrying after interruptions; the child side's
 // helper. Ends the child (status 1) when the parent is gone.

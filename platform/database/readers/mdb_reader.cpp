@@ -23,6 +23,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,6 +33,7 @@
 #include "common/gbk_text.h"
 #include "platform/database/readers/mdb_password.h"
 #include "platform/database/readers/readers.h"
+#include "platform/database/table_sink.h"
 
 namespace db {
 namespace {
@@ -191,13 +193,16 @@ public:
     bool open(const std::string& path, const std::string& password, std::string& error);
     // User tables in catalogue order: GBK name and catalogue entry (owned by this object).
     const std::vector<std::pair<std::string, MdbCatalogEntry*>>& tables() const { return tables_; }
-    bool readTable(MdbCatalogEntry* entry, LoadedTable& out, std::string& error);
+    bool readTable(MdbCatalogEntry* entry, TableSink& sink, std::string& error);
 
 private:
     TablePtr openTable(MdbCatalogEntry* entry);
-    // Every row of the table, the `wanted` columns converted (the others left NULL).
-    // False when a row cannot be read or the count differs from the table's own.
-    bool readRows(MdbTableDef* table, const std::vector<bool>& wanted, std::vector<std::vector<Value>>& rows);
+    // Hands every row of the table to `take`, the `wanted` columns converted (the others
+    // left NULL); `take` may move from the values and returns false to stop. False when
+    // a row cannot be read, the count differs from the table's own, or `take` stopped
+    // (then `stopped` is set).
+    using RowTaker = std::function<bool(std::vector<Value>& row)>;
+    bool readRows(MdbTableDef* table, const std::vector<bool>& wanted, const RowTaker& take, bool& stopped);
     bool readCatalogue();
 
     std::string nameToGbk(const char* name) const {
@@ -433,13 +438,14 @@ TablePtr AccessFile::openTable(MdbCatalogEntry* entry) {
     return table;
 }
 
-bool AccessFile::readRows(MdbTableDef* table, const std::vector<bool>& wanted, std::vector<std::vector<Value>>& rows) {
+bool AccessFile::readRows(MdbTableDef* table, const std::vector<bool>& wanted, const RowTaker& take, bool& stopped) {
+    stopped = false;
     std::vector<const MdbColumn*> columns;
     for (guint i = 0; i < table->num_cols; ++i)
         columns.push_back(static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i)));
-    // The count comes from the file: trusted to size the rows only within reason.
-    rows.reserve(std::min<size_t>(table->num_rows, 1u << 20));
     std::vector<MdbField> fields(columns.size() + 1);
+    std::vector<Value> row(columns.size());
+    size_t count = 0;
     mdb_rewind_table(table);
     while (mdb_fetch_row(table) != 0) {
         // libmdb has just read row cur_row - 1 of the page in pg_buf; crack it again for
@@ -449,18 +455,21 @@ bool AccessFile::readRows(MdbTableDef* table, const std::vector<bool>& wanted, s
         if (table->cur_row == 0 || mdb_find_row(mdb_, static_cast<int>(table->cur_row) - 1, &start, &size) != 0 ||
             mdb_crack_row(table, start & kOffsetMask, size, fields.data()) < 0)
             return false;
-        std::vector<Value> row(columns.size());
+        std::fill(row.begin(), row.end(), Value{});
         for (size_t c = 0; c < columns.size(); ++c) {
             const MdbField& field = fields[c];
             if (field.colnum < 0 || static_cast<size_t>(field.colnum) >= columns.size()) return false;
             const auto column = static_cast<size_t>(field.colnum);
             if (wanted[column] && !convertField(*columns[column], field, row[column])) return false;
         }
-        rows.push_back(std::move(row));
-        if (rows.size() > table->num_rows) break;
+        if (++count > table->num_rows) return false;
+        if (!take(row)) {
+            stopped = true;
+            return false;
+        }
     }
     // libmdb skips what it cannot read without a word; the table knows how many rows it has.
-    return rows.size() == table->num_rows;
+    return count == table->num_rows;
 }
 
 // The catalogue is the table MSysObjects (definition on page 2), read here rather than
@@ -489,7 +498,12 @@ bool AccessFile::readCatalogue() {
         }
     }
     std::vector<std::vector<Value>> rows;
-    if (id < 0 || name < 0 || type < 0 || flags < 0 || !readRows(table.get(), wanted, rows)) return false;
+    bool stopped = false;
+    const auto collect = [&rows](std::vector<Value>& row) {
+        rows.push_back(row);
+        return true;
+    };
+    if (id < 0 || name < 0 || type < 0 || flags < 0 || !readRows(table.get(), wanted, collect, stopped)) return false;
 
     for (const auto& row : rows) {
         const auto* objectId = std::get_if<int64_t>(&row[static_cast<size_t>(id)]);
@@ -514,21 +528,25 @@ bool AccessFile::readCatalogue() {
     return true;
 }
 
-bool AccessFile::readTable(MdbCatalogEntry* entry, LoadedTable& out, std::string& error) {
-    out = LoadedTable{};
+bool AccessFile::readTable(MdbCatalogEntry* entry, TableSink& sink, std::string& error) {
     StderrGuard quiet;
     TablePtr table = openTable(entry);
     if (!table) {
         error = damaged();
         return false;
     }
+    std::vector<std::string> names;
+    std::vector<ColumnType> types;
     for (guint i = 0; i < table->num_cols; ++i) {
         const auto* column = static_cast<const MdbColumn*>(g_ptr_array_index(table->columns, i));
-        out.names.push_back(nameToGbk(column->name));
-        out.types.push_back(columnTypeOf(column->col_type));
+        names.push_back(nameToGbk(column->name));
+        types.push_back(columnTypeOf(column->col_type));
     }
-    if (!readRows(table.get(), std::vector<bool>(table->num_cols, true), out.rows)) {
-        error = damaged();
+    if (!sink.begin(names, types, error)) return false;
+    bool stopped = false;
+    const auto give = [&sink, &error](std::vector<Value>& row) { return sink.addRow(row, error); };
+    if (!readRows(table.get(), std::vector<bool>(table->num_cols, true), give, stopped)) {
+        if (!stopped) error = damaged();
         return false;
     }
     return true;
@@ -546,9 +564,8 @@ bool listMdbTables(const std::string& path, const std::string& password,
     return true;
 }
 
-bool readMdbTable(const std::string& path, const std::string& password, const std::string& table,
-                  LoadedTable& out, std::string& error) {
-    out = LoadedTable{};
+bool readMdbTableInto(const std::string& path, const std::string& password, const std::string& table,
+                      TableSink& sink, std::string& error) {
     error.clear();
     AccessFile file;
     if (!file.open(path, password, error)) return false;
@@ -565,7 +582,14 @@ bool readMdbTable(const std::string& path, const std::string& password, const st
         error = gbkText("找不到输入表或查询“") + table + gbkText("”。");
         return false;
     }
-    if (file.readTable(found, out, error)) return true;
+    return file.readTable(found, sink, error);
+}
+
+bool readMdbTable(const std::string& path, const std::string& password, const std::string& table,
+                  LoadedTable& out, std::string& error) {
+    out = LoadedTable{};
+    LoadedTableSink sink(out);
+    if (readMdbTableInto(path, password, table, sink, error)) return true;
     out = LoadedTable{};
     return false;
 }

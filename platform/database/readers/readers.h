@@ -3,7 +3,8 @@
 // Paths, names and texts are GBK; a reader converts a path to the local (UTF-8) form
 // itself. A reader returns false with a user-readable message in `error` for a missing,
 // unreadable, truncated, corrupt or wrong-kind file; it never throws, never crashes and
-// never reads outside the file.
+// never reads outside the file. The forms that stream rows into the table cache instead
+// of building a LoadedTable are in table_sink.h.
 #pragma once
 
 #include <string>

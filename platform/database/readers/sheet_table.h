@@ -4,21 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/database/readers/loaded_table.h"
+#include "platform/database/table_sink.h"
 
 namespace db::sheet {
-
-// One non-empty cell of a sheet, 0-based. The value is text (GBK), a double, a date or a
-// boolean; NULL cells and empty texts are simply not given.
-struct Cell {
-    uint32_t row = 0;
-    uint32_t column = 0;
-    Value value;
-};
 
 // Excel's own limits; a cell beyond them means a damaged file.
 inline constexpr uint32_t kMaxRows = 1048576;
@@ -27,7 +20,64 @@ inline constexpr uint32_t kMaxColumns = 16384;
 // exhaust memory (a sparse file can place one cell at A1 and one at XFD1048576).
 inline constexpr uint64_t kMaxTableCells = 16'000'000;
 
-// Builds the table of one sheet the way the Excel driver shows it:
+// A workbook's shared strings (GBK) in one block of bytes: a hundred thousand short
+// strings cost a tenth of what as many std::string objects would.
+class StringPool {
+public:
+    void add(std::string_view text);
+    size_t size() const { return ends_.size(); }
+    // The i-th string; i must be below size().
+    std::string_view at(size_t i) const {
+        const uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+        return std::string_view(bytes_).substr(begin, ends_[i] - begin);
+    }
+
+private:
+    std::string bytes_;
+    std::vector<uint32_t> ends_;
+};
+
+// The non-empty cells of one sheet, 0-based, held compactly until the table is built:
+// the column types depend on every cell, so no row can be handed on before the last
+// cell is read. Each cell costs a few bytes (numbers, dates and booleans in a packed
+// form, texts as GBK bytes or as an index into the shared strings) in blocks that
+// buildSheetTable releases as the rows leave, so the cells and the table they become
+// are not held whole at once. Cells may come in any order (a sheet whose rows go back
+// is kept whole until the end); a later cell at the same place replaces an earlier
+// one. An empty text is no cell.
+class SheetCells {
+public:
+    // `shared` (may be null) is what addShared indexes; it must outlive this object.
+    explicit SheetCells(const StringPool* shared = nullptr) : shared_(shared) {}
+    void addNumber(uint32_t row, uint32_t column, double value);
+    void addText(uint32_t row, uint32_t column, std::string_view gbk);
+    // An index past the shared strings is an empty cell, as is an empty string.
+    void addShared(uint32_t row, uint32_t column, uint64_t index);
+    void addDate(uint32_t row, uint32_t column, const gbk::DateTime& date);
+    void addBoolean(uint32_t row, uint32_t column, bool value);
+    // Any value; NULL is no cell. Integers are kept as numbers.
+    void add(uint32_t row, uint32_t column, const Value& value);
+
+    size_t count() const { return count_; }
+
+private:
+    friend bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error);
+    struct Block {
+        std::unique_ptr<unsigned char[]> bytes;
+        size_t size = 0, capacity = 0;
+    };
+    unsigned char* reserve(uint32_t row, uint32_t column, size_t payloadBound, unsigned char kind);
+    void commit(unsigned char* end);
+
+    const StringPool* shared_;
+    std::vector<Block> blocks_;
+    size_t count_ = 0;
+    uint32_t lastRow_ = 0, columns_ = 0, previousRow_ = 0;
+    bool ordered_ = true;  // rows never went back
+};
+
+// Builds the table of one sheet the way the Excel driver shows it and streams it into
+// `sink`:
 //  - row 0 gives the field names; an empty header cell gives "F" + its 1-based column
 //    number (F3); numbers and dates in the header are written as the record window
 //    would show them; names are then made distinct (makeDistinctNames);
@@ -40,9 +90,9 @@ inline constexpr uint64_t kMaxTableCells = 16'000'000;
 //    the text the record window would show for it. The driver turns such minority
 //    values into NULL; we keep them, since a lost value cannot be searched for;
 //  - an empty sheet gives one Text column "F1" and no rows, as the driver does.
-// `cells` may come in any order and is consumed. Returns false (with a GBK message in
-// `error`) only when the table would exceed kMaxTableCells.
-bool buildSheetTable(std::vector<Cell>&& cells, LoadedTable& out, std::string& error);
+// `cells` is consumed. Returns false (with a GBK message in `error`) when the table
+// would exceed kMaxTableCells, or with the sink's message when the sink refuses.
+bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error);
 
 // Makes names distinct as SQLite compares them (ASCII letters without regard to case):
 // the first of equal names keeps it, each later one gets the lowest number 1, 2, ...

@@ -314,26 +314,6 @@ bool readTextTableInto(const std::string& path, TableSink& sink, std::string& er
     return true;
 }
 
-namespace {
-class LoadedTableSink : public TableSink {
-public:
-    explicit LoadedTableSink(LoadedTable& out) : out_(out) {}
-    bool begin(const std::vector<std::string>& names, const std::vector<ColumnType>& types,
-               std::string&) override {
-        out_.names = names;
-        out_.types = types;
-        return true;
-    }
-    bool addRow(std::vector<Value>& row, std::string&) override {
-        out_.rows.push_back(row);
-        return true;
-    }
-
-private:
-    LoadedTable& out_;
-};
-}  // namespace
-
 bool readTextTable(const std::string& path, LoadedTable& out, std::string& error) {
     out = LoadedTable{};
     LoadedTableSink sink(out);

@@ -10,6 +10,7 @@
 #include <freexl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -177,59 +178,109 @@ void freexlChild(int fd, const std::string& localPath, int sheetIndex) {
     // The handle is not closed: the process ends here and takes everything with it.
 }
 
-// Reads the child's message with bounds checks; any shortfall marks it broken.
+// The child's message as it arrived, in pieces of up to kPieceBytes.
+class MessagePieces {
+  public:
+    static constexpr std::size_t kPieceBytes = 64 * 1024;
+    void append(const char* data, std::size_t size) {
+        while (size > 0) {
+            if (pieces_.empty() || pieces_.back().size() == kPieceBytes) {
+                pieces_.emplace_back();
+                pieces_.back().reserve(kPieceBytes);
+            }
+            std::string& last = pieces_.back();
+            const std::size_t take = std::min(size, kPieceBytes - last.size());
+            last.append(data, take);
+            data += take;
+            size -= take;
+        }
+    }
+    std::vector<std::string>& pieces() { return pieces_; }
+
+  private:
+    std::vector<std::string> pieces_;
+};
+
+// Reads the child's message with bounds checks; any shortfall marks it broken. Each
+// piece is released once it has been read past.
 class MessageReader {
   public:
-    explicit MessageReader(const std::string& data) : data_(data) {}
+    explicit MessageReader(std::vector<std::string>& pieces) : pieces_(pieces) {
+        for (const auto& piece : pieces_) remaining_ += piece.size();
+    }
     template <typename T>
     T get() {
         T value{};
-        if (!take(sizeof value)) return value;
-        std::memcpy(&value, data_.data() + at_ - sizeof value, sizeof value);
+        char bytes[sizeof value];
+        if (read(bytes, sizeof value)) std::memcpy(&value, bytes, sizeof value);
         return value;
     }
-    std::string text() {
+    // A length-prefixed text into `out` (cleared first).
+    void text(std::string& out) {
+        out.clear();
         const auto length = get<uint32_t>();
-        if (!take(length)) return {};
-        return data_.substr(at_ - length, length);
+        if (!ok_ || remaining_ < length) {
+            ok_ = false;
+            return;
+        }
+        out.resize(length);
+        read(out.data(), length);
     }
-    bool endsHere() const {
-        return ok_ && data_.size() - at_ == 4 && data_.compare(at_, 4, kEndMark) == 0;
+    std::string text() {
+        std::string out;
+        text(out);
+        return out;
+    }
+    bool endsHere() {
+        char mark[4];
+        return ok_ && remaining_ == 4 && read(mark, 4) && std::memcmp(mark, kEndMark, 4) == 0;
     }
     bool ok() const { return ok_; }
 
   private:
-    bool take(std::size_t size) {
-        if (!ok_ || data_.size() - at_ < size) {
+    bool read(char* out, std::size_t size) {
+        if (!ok_ || remaining_ < size) {
             ok_ = false;
             return false;
         }
-        at_ += size;
+        remaining_ -= size;
+        while (size > 0) {
+            if (piece_ >= pieces_.size()) {
+                ok_ = false;
+                return false;
+            }
+            const std::string& piece = pieces_[piece_];
+            const std::size_t take = std::min(size, piece.size() - at_);
+            std::memcpy(out, piece.data() + at_, take);
+            out += take;
+            size -= take;
+            at_ += take;
+            if (at_ == piece.size()) {
+                std::string().swap(pieces_[piece_]);
+                ++piece_;
+                at_ = 0;
+            }
+        }
         return true;
     }
-    const std::string& data_;
-    std::size_t at_ = 0;
+    std::vector<std::string>& pieces_;
+    std::size_t piece_ = 0, at_ = 0, remaining_ = 0;
     bool ok_ = true;
-};
-
-struct RawCell {
-    uint32_t row = 0;
-    uint16_t column = 0;
-    unsigned char tag = kCellsEnd;
-    double number = 0;
-    std::string text;  // UTF-8 from FreeXL
 };
 
 struct WorkbookContents {
     bool dateMode1904 = false;
     std::vector<std::string> sheets;  // GBK
-    std::vector<RawCell> cells;
 };
 
-// Opens the workbook in a child; with sheetIndex >= 0 also reads that sheet's cells.
-// Refuses missing files, .xlsx packages and password-protected workbooks.
+void addCell(sheet::SheetCells& cells, unsigned char tag, uint32_t row, uint16_t column,
+             double number, const std::string& text, bool date1904, std::string& scratch);
+
+// Opens the workbook in a child; with sheetIndex >= 0 also reads that sheet's cells into
+// `cells` (which must then be given). Refuses missing files, .xlsx packages and
+// password-protected workbooks.
 bool readWorkbook(const std::string& path, int sheetIndex, WorkbookContents& contents,
-                  std::string& error) {
+                  std::string& error, sheet::SheetCells* cells = nullptr) {
     const std::string local = codepage::toLocalPath(path);
     struct stat info {};
     if (::stat(local.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -241,9 +292,11 @@ bool readWorkbook(const std::string& path, int sheetIndex, WorkbookContents& con
                 message("”：这是 Excel 2007 及以后版本的工作簿（.xlsx），不是 .xls。");
         return false;
     }
-    std::string data;
-    const IsolatedOutcome outcome = runIsolated([&](int fd) { freexlChild(fd, local, sheetIndex); },
-                                                data, kFreexlTimeoutMs, kMaxMessageBytes);
+    MessagePieces data;
+    const IsolatedOutcome outcome = runIsolated(
+        [&](int fd) { freexlChild(fd, local, sheetIndex); },
+        [&data](const char* bytes, std::size_t size) { data.append(bytes, size); }, kFreexlTimeoutMs,
+        kMaxMessageBytes);
     if (outcome == IsolatedOutcome::TimedOut) {
         error = message("无法读取 Excel 工作簿“") + path + message("”：读取超时，文件可能已损坏。");
         return false;
@@ -253,7 +306,7 @@ bool readWorkbook(const std::string& path, int sheetIndex, WorkbookContents& con
         return false;
     }
 
-    MessageReader in(data);
+    MessageReader in(data.pieces());
     const auto rc = in.get<int32_t>();
     if (in.ok() && rc != FREEXL_OK && in.endsHere()) {
         error = describeFailure(path, rc);
@@ -279,19 +332,21 @@ bool readWorkbook(const std::string& path, int sheetIndex, WorkbookContents& con
             error = describeFailure(path, selected);
             return false;
         }
+        std::string text, scratch;
         for (;;) {
-            RawCell cell;
-            cell.tag = in.get<unsigned char>();
-            if (!in.ok() || cell.tag == kCellsEnd) break;
-            cell.row = in.get<uint32_t>();
-            cell.column = in.get<uint16_t>();
-            if (cell.tag == kInt)
-                cell.number = in.get<int32_t>();
-            else if (cell.tag == kDouble)
-                cell.number = in.get<double>();
+            const auto tag = in.get<unsigned char>();
+            if (!in.ok() || tag == kCellsEnd) break;
+            const auto row = in.get<uint32_t>();
+            const auto column = in.get<uint16_t>();
+            double number = 0;
+            text.clear();
+            if (tag == kInt)
+                number = in.get<int32_t>();
+            else if (tag == kDouble)
+                number = in.get<double>();
             else
-                cell.text = in.text();
-            contents.cells.push_back(std::move(cell));
+                in.text(text);
+            if (in.ok()) addCell(*cells, tag, row, column, number, text, contents.dateMode1904, scratch);
         }
     }
     if (outcome != IsolatedOutcome::Finished || !in.endsHere()) {
@@ -342,29 +397,35 @@ bool correctFreexlDate(const char* text, bool date1904, gbk::DateTime& out) {
     return sheet::serialToDateTime(static_cast<double>(serial) + seconds / 86400.0, date1904, out);
 }
 
-Value cellValue(const RawCell& cell, bool date1904) {
-    switch (cell.tag) {
+// One cell of the child's message into the store; a cell without a value adds nothing.
+// `scratch` is reused for the GBK form of texts.
+void addCell(sheet::SheetCells& cells, unsigned char tag, uint32_t row, uint16_t column,
+             double number, const std::string& text, bool date1904, std::string& scratch) {
+    switch (tag) {
         case kInt:
         case kDouble:
-            return cell.number;
+            cells.addNumber(row, column, number);
+            return;
         case kText:
-            if (cell.text.empty()) return Null{};
-            return codec::utf8ToGbk(cell.text);
+            scratch.clear();
+            codec::appendUtf8AsGbk(text, scratch);
+            cells.addText(row, column, scratch);
+            return;
         case kDate: {
             gbk::DateTime date;
-            if (correctFreexlDate(cell.text.c_str(), date1904, date)) return date;
-            return Null{};
+            if (correctFreexlDate(text.c_str(), date1904, date)) cells.addDate(row, column, date);
+            return;
         }
         case kTime: {
             gbk::DateTime time;
             int seconds = 0;
-            if (parseTime(cell.text.c_str(), seconds) &&
+            if (parseTime(text.c_str(), seconds) &&
                 sheet::serialToDateTime(seconds / 86400.0, false, time))
-                return time;
-            return Null{};
+                cells.addDate(row, column, time);
+            return;
         }
         default:
-            return Null{};
+            return;
     }
 }
 
@@ -378,9 +439,8 @@ bool listXlsSheets(const std::string& path, std::vector<std::string>& sheets, st
     return true;
 }
 
-bool readXlsSheet(const std::string& path, const std::string& sheetName, LoadedTable& out,
-                  std::string& error) {
-    out = LoadedTable{};
+bool readXlsSheetInto(const std::string& path, const std::string& sheetName, TableSink& sink,
+                      std::string& error) {
     WorkbookContents listing;
     if (!readWorkbook(path, -1, listing, error)) return false;
     size_t index = 0;
@@ -391,16 +451,18 @@ bool readXlsSheet(const std::string& path, const std::string& sheetName, LoadedT
         return false;
     }
     WorkbookContents contents;
-    if (!readWorkbook(path, static_cast<int>(index), contents, error)) return false;
-    std::vector<sheet::Cell> cells;
-    cells.reserve(contents.cells.size());
-    for (const auto& raw : contents.cells) {
-        Value value = cellValue(raw, contents.dateMode1904);
-        if (!std::holds_alternative<Null>(value))
-            cells.push_back({raw.row, raw.column, std::move(value)});
-    }
-    contents.cells.clear();
-    return sheet::buildSheetTable(std::move(cells), out, error);
+    sheet::SheetCells cells;
+    if (!readWorkbook(path, static_cast<int>(index), contents, error, &cells)) return false;
+    return sheet::buildSheetTable(std::move(cells), sink, error);
+}
+
+bool readXlsSheet(const std::string& path, const std::string& sheetName, LoadedTable& out,
+                  std::string& error) {
+    out = LoadedTable{};
+    LoadedTableSink sink(out);
+    if (readXlsSheetInto(path, sheetName, sink, error)) return true;
+    out = LoadedTable{};
+    return false;
 }
 
 }  // namespace db

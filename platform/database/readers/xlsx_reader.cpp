@@ -242,7 +242,7 @@ class RichTextCollector {
 
 class SharedStringsReader : public XmlHandler {
   public:
-    std::vector<std::string> strings;  // GBK
+    sheet::StringPool strings;  // GBK
 
     void startElement(std::string_view name, const char**) override {
         if (name == "si")
@@ -252,7 +252,9 @@ class SharedStringsReader : public XmlHandler {
     }
     void endElement(std::string_view name) override {
         if (name == "si") {
-            strings.push_back(codec::utf8ToGbk(collector_.take()));
+            scratch_.clear();
+            codec::appendUtf8AsGbk(collector_.take(), scratch_);
+            strings.add(scratch_);
             inItem_ = false;
         } else if (inItem_) {
             collector_.end(name);
@@ -265,6 +267,7 @@ class SharedStringsReader : public XmlHandler {
   private:
     RichTextCollector collector_;
     bool inItem_ = false;
+    std::string scratch_;
 };
 
 // "B12" -> column 1, row 11 (0-based). False for anything else.
@@ -310,11 +313,11 @@ bool parseIsoDate(std::string_view text, gbk::DateTime& out) {
 
 class SheetReader : public XmlHandler {
   public:
-    SheetReader(const std::vector<std::string>& strings, const std::vector<bool>& dateStyles,
+    SheetReader(const sheet::StringPool& strings, const std::vector<bool>& dateStyles,
                 bool date1904)
-        : strings_(strings), dateStyles_(dateStyles), date1904_(date1904) {}
+        : cells(&strings), dateStyles_(dateStyles), date1904_(date1904) {}
 
-    std::vector<sheet::Cell> cells;
+    sheet::SheetCells cells;
 
     void startElement(std::string_view name, const char** attributes) override {
         if (name == "row") {
@@ -383,37 +386,33 @@ class SheetReader : public XmlHandler {
     }
 
   private:
+    // Adds the cell just read to `cells`; a NULL or empty cell adds nothing.
     void finishCell() {
-        Value value = cellValue();
-        if (std::holds_alternative<Null>(value)) return;
-        if (const auto* text = std::get_if<std::string>(&value); text != nullptr && text->empty())
-            return;
-        if (cells.size() >= sheet::kMaxTableCells) {
+        if (cells.count() >= sheet::kMaxTableCells) {
             stop(message("工作表太大，无法读取。"));
             return;
         }
-        cells.push_back({row_, column_, std::move(value)});
-    }
-
-    Value cellValue() {
         if (type_ == "s") {
             uint64_t index = 0;
-            if (parseUnsigned(value_.c_str(), index) && index < strings_.size())
-                return strings_[index];
-            return Null{};
+            if (parseUnsigned(value_.c_str(), index)) cells.addShared(row_, column_, index);
+            return;
         }
-        if (type_ == "inlineStr") return codec::utf8ToGbk(inline_.take());
-        if (type_ == "str") return codec::utf8ToGbk(decodeEscapes(value_));
+        if (type_ == "inlineStr" || type_ == "str") {
+            text_.clear();
+            codec::appendUtf8AsGbk(type_ == "str" ? decodeEscapes(value_) : inline_.take(), text_);
+            cells.addText(row_, column_, text_);
+            return;
+        }
         if (type_ == "b") {
-            if (value_ == "1" || value_ == "true") return true;
-            if (value_ == "0" || value_ == "false") return false;
-            return Null{};
+            if (value_ == "1" || value_ == "true") cells.addBoolean(row_, column_, true);
+            if (value_ == "0" || value_ == "false") cells.addBoolean(row_, column_, false);
+            return;
         }
-        if (type_ == "e") return Null{};  // #N/A, #DIV/0! and the like: no value
+        if (type_ == "e") return;  // #N/A, #DIV/0! and the like: no value
         if (type_ == "d") {
             gbk::DateTime date;
-            if (parseIsoDate(value_, date)) return date;
-            return Null{};
+            if (parseIsoDate(value_, date)) cells.addDate(row_, column_, date);
+            return;
         }
         // A number (t="n" or no type).
         const char* begin = value_.data();
@@ -422,20 +421,22 @@ class SheetReader : public XmlHandler {
         while (end > begin && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\n')) --end;
         double number = 0;
         auto [ptr, ec] = std::from_chars(begin, end, number);
-        if (begin == end || ec != std::errc() || ptr != end) return Null{};
+        if (begin == end || ec != std::errc() || ptr != end) return;
         if (style_ < dateStyles_.size() && dateStyles_[style_]) {
             gbk::DateTime date;
-            if (sheet::serialToDateTime(number, date1904_, date)) return date;
+            if (sheet::serialToDateTime(number, date1904_, date)) {
+                cells.addDate(row_, column_, date);
+                return;
+            }
         }
-        return number;
+        cells.addNumber(row_, column_, number);
     }
 
-    const std::vector<std::string>& strings_;
     const std::vector<bool>& dateStyles_;
     const bool date1904_;
     uint32_t row_ = 0, column_ = 0, nextColumn_ = 0;
     bool rowSeen_ = false, inCell_ = false, inValue_ = false, inInline_ = false;
-    std::string type_, value_;
+    std::string type_, value_, text_;
     uint64_t style_ = 0;
     RichTextCollector inline_;
 };
@@ -457,9 +458,8 @@ bool listXlsxSheets(const std::string& path, std::vector<std::string>& sheets, s
     return true;
 }
 
-bool readXlsxSheet(const std::string& path, const std::string& sheetName, LoadedTable& out,
-                   std::string& error) {
-    out = LoadedTable{};
+bool readXlsxSheetInto(const std::string& path, const std::string& sheetName, TableSink& sink,
+                       std::string& error) {
     Package package;
     WorkbookInfo info;
     if (!openWorkbook(path, package, info, error)) return false;
@@ -486,7 +486,16 @@ bool readXlsxSheet(const std::string& path, const std::string& sheetName, Loaded
 
     SheetReader reader(strings.strings, styles.dateStyles, info.date1904);
     if (!package.parsePart(entry->part, reader, error)) return false;
-    return sheet::buildSheetTable(std::move(reader.cells), out, error);
+    return sheet::buildSheetTable(std::move(reader.cells), sink, error);
+}
+
+bool readXlsxSheet(const std::string& path, const std::string& sheetName, LoadedTable& out,
+                   std::string& error) {
+    out = LoadedTable{};
+    LoadedTableSink sink(out);
+    if (readXlsxSheetInto(path, sheetName, sink, error)) return true;
+    out = LoadedTable{};
+    return false;
 }
 
 }  // namespace db
