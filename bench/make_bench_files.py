@@ -35,9 +35,9 @@ def typed(row):
 def write_dbf(header, rows, path):
     import dbf
     # dBASE field names are ASCII and at most 10 bytes.
-    spec = ("xh N(7,0); xm C(20); bj C(10); xb C(4); csrq D; cj N(6,1); xuehao N(9,0); "
+    fields = ("xh N(7,0); xm C(20); bj C(10); xb C(4); csrq D; cj N(6,1); xuehao N(9,0); "
             "dz C(40); dh N(12,0); bz C(30); yx C(40)")
-    table = dbf.Table(path, spec, codepage="cp936")
+    table = dbf.Table(path, fields, codepage="cp936")
     table.open(dbf.READ_WRITE)
     for row in rows:
         v = typed(row)

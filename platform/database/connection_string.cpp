@@ -55,7 +55,7 @@ std::map<std::string, std::string> splitPairs(std::string_view text) {
 
 }  // namespace
 
-bool parseConnectionString(const std::string& text, ConnectionSpec& out, std::string& error) {
+bool parseConnectionString(const std::string& text, ConnectionTarget& out, std::string& error) {
     std::string_view rest = text;
     if (startsWithNoCase(rest, "odbc;")) rest.remove_prefix(5);
     auto pairs = splitPairs(rest);
@@ -64,14 +64,14 @@ bool parseConnectionString(const std::string& text, ConnectionSpec& out, std::st
         return found == pairs.end() ? nullptr : &found->second;
     };
 
-    ConnectionSpec spec;
+    ConnectionTarget target;
     const std::string* path = get("dbq");
     if (const std::string* driver = get("driver")) {
         const std::string name(trimSpaces(*driver));
-        if (startsWithNoCase(name, "microsoft text driver")) spec.kind = SourceKind::Text;
-        else if (startsWithNoCase(name, "microsoft dbase driver")) spec.kind = SourceKind::Dbase;
-        else if (startsWithNoCase(name, "microsoft excel driver")) spec.kind = SourceKind::Workbook;
-        else if (startsWithNoCase(name, "microsoft access driver")) spec.kind = SourceKind::Access;
+        if (startsWithNoCase(name, "microsoft text driver")) target.kind = SourceKind::Text;
+        else if (startsWithNoCase(name, "microsoft dbase driver")) target.kind = SourceKind::Dbase;
+        else if (startsWithNoCase(name, "microsoft excel driver")) target.kind = SourceKind::Workbook;
+        else if (startsWithNoCase(name, "microsoft access driver")) target.kind = SourceKind::Access;
         else {
             error = codepage::utf8ToGbk("找不到数据源驱动程序：") + name;
             return false;
@@ -80,7 +80,7 @@ bool parseConnectionString(const std::string& text, ConnectionSpec& out, std::st
                provider && startsWithNoCase(trimSpaces(*provider), "microsoft.jet.oledb")) {
         const std::string* properties = get("extended properties");
         const bool excel = properties && gbk::find(gbk::lower(*properties), "excel") > 0;
-        spec.kind = excel ? SourceKind::Workbook : SourceKind::Access;
+        target.kind = excel ? SourceKind::Workbook : SourceKind::Access;
         path = get("data source");
     } else {
         error = codepage::utf8ToGbk("连接字符串中没有指定驱动程序");
@@ -90,10 +90,10 @@ bool parseConnectionString(const std::string& text, ConnectionSpec& out, std::st
         error = codepage::utf8ToGbk("连接字符串中没有指定数据源（DBQ）");
         return false;
     }
-    spec.path = *path;
+    target.path = *path;
     for (const char* key : {"pwd", "password", "jet oledb:database password"})
-        if (const std::string* password = get(key)) spec.password = *password;
-    out = spec;
+        if (const std::string* password = get(key)) target.password = *password;
+    out = target;
     return true;
 }
 

@@ -12,7 +12,7 @@ namespace db {
 
 enum class SourceKind { Text, Dbase, Workbook, Access };
 
-struct ConnectionSpec {
+struct ConnectionTarget {
     SourceKind kind = SourceKind::Text;
     // Text and dBASE: the directory holding the table files (ending in "/" as the
     // programs build it). Workbook and Access: the file. GBK.
@@ -22,6 +22,6 @@ struct ConnectionSpec {
 
 // False, with a message (GBK) in `error`, when the string names no driver we have or no
 // DBQ= / Data Source=.
-bool parseConnectionString(const std::string& text, ConnectionSpec& out, std::string& error);
+bool parseConnectionString(const std::string& text, ConnectionTarget& out, std::string& error);
 
 }  // namespace db

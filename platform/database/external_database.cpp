@@ -92,7 +92,7 @@ struct RecordSet {
 
 struct ExternalDatabase::Impl {
     bool open = false;
-    ConnectionSpec spec;
+    ConnectionTarget target;
     std::map<int, RecordSet> sets;
     int nextSet = 1;
     std::string error;
@@ -114,7 +114,7 @@ struct ExternalDatabase::Impl {
 
     // Checks that the source exists (and, for Access, that the password is right) without
     // reading it again when an unchanged file passed before.
-    bool check(const ConnectionSpec& candidate) {
+    bool check(const ConnectionTarget& candidate) {
         if (candidate.kind == SourceKind::Text || candidate.kind == SourceKind::Dbase) {
             if (!isDirectory(candidate.path)) return fail(message("找不到数据源目录：") + candidate.path);
             return true;
@@ -140,7 +140,7 @@ struct ExternalDatabase::Impl {
     // Where the statement's table lives, the cache key of its loaded form, and how to
     // load it. False when the table cannot be found.
     bool resolve(const std::string& table, std::string& file, std::string& key, TableCache::Loader& loader) {
-        const ConnectionSpec s = spec;
+        const ConnectionTarget s = target;
         switch (s.kind) {
         case SourceKind::Text:
         case SourceKind::Dbase: {
@@ -219,12 +219,12 @@ ExternalDatabase::ExternalDatabase() : impl_(std::make_unique<Impl>()) {}
 ExternalDatabase::~ExternalDatabase() = default;
 
 bool ExternalDatabase::open(const std::string& connectionString) {
-    ConnectionSpec spec;
+    ConnectionTarget target;
     std::string why;
-    if (!parseConnectionString(connectionString, spec, why)) return impl_->fail(why);
-    if (!impl_->check(spec)) return false;
+    if (!parseConnectionString(connectionString, target, why)) return impl_->fail(why);
+    if (!impl_->check(target)) return false;
     close();
-    impl_->spec = spec;
+    impl_->target = target;
     impl_->open = true;
     impl_->error.clear();
     return true;
@@ -234,13 +234,13 @@ bool ExternalDatabase::open(const std::string& connectionString) {
 // string would cut a password holding ";" short, which the drivers' own strings could not
 // carry either.
 bool ExternalDatabase::openAccessFile(const std::string& file, const std::string& password) {
-    ConnectionSpec spec;
-    spec.kind = SourceKind::Access;
-    spec.path = file;
-    spec.password = password;
-    if (!impl_->check(spec)) return false;
+    ConnectionTarget target;
+    target.kind = SourceKind::Access;
+    target.path = file;
+    target.password = password;
+    if (!impl_->check(target)) return false;
     close();
-    impl_->spec = spec;
+    impl_->target = target;
     impl_->open = true;
     impl_->error.clear();
     return true;

@@ -3,16 +3,16 @@
 
 #include "platform/database/connection_string.h"
 
-using db::ConnectionSpec;
+using db::ConnectionTarget;
 using db::SourceKind;
 
 namespace {
 
-ConnectionSpec parse(const std::string& text) {
-    ConnectionSpec spec;
+ConnectionTarget parse(const std::string& text) {
+    ConnectionTarget target;
     std::string error;
-    EXPECT_TRUE(db::parseConnectionString(text, spec, error)) << text;
-    return spec;
+    EXPECT_TRUE(db::parseConnectionString(text, target, error)) << text;
+    return target;
 }
 
 TEST(ConnectionString, EveryStringTheProgramsBuild) {
@@ -47,19 +47,19 @@ TEST(ConnectionString, EveryStringTheProgramsBuild) {
 
 TEST(ConnectionString, KeysIgnoreCaseAndChineseSurvives) {
     const std::string dir = "/\xCA\xFD\xBE\xDD/";  // a GBK folder name
-    auto spec = parse("dbq=" + dir + ";DRIVER={microsoft text driver (*.txt; *.csv)}");
-    EXPECT_EQ(spec.kind, SourceKind::Text);
-    EXPECT_EQ(spec.path, dir);
+    auto target = parse("dbq=" + dir + ";DRIVER={microsoft text driver (*.txt; *.csv)}");
+    EXPECT_EQ(target.kind, SourceKind::Text);
+    EXPECT_EQ(target.path, dir);
 }
 
 TEST(ConnectionString, RefusesUnknownDriversAndMissingSources) {
-    ConnectionSpec spec;
+    ConnectionTarget target;
     std::string error;
-    EXPECT_FALSE(db::parseConnectionString("ODBC;DBQ=/d/;Driver={SQL Server};", spec, error));
+    EXPECT_FALSE(db::parseConnectionString("ODBC;DBQ=/d/;Driver={SQL Server};", target, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(db::parseConnectionString("ODBC;Driver={Microsoft Text Driver (*.txt; *.csv)};", spec, error));
-    EXPECT_FALSE(db::parseConnectionString("", spec, error));
-    EXPECT_FALSE(db::parseConnectionString("DBQ=/d/", spec, error));
+    EXPECT_FALSE(db::parseConnectionString("ODBC;Driver={Microsoft Text Driver (*.txt; *.csv)};", target, error));
+    EXPECT_FALSE(db::parseConnectionString("", target, error));
+    EXPECT_FALSE(db::parseConnectionString("DBQ=/d/", target, error));
 }
 
 }  // namespace
