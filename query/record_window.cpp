@@ -118,13 +118,19 @@ void 采像窗口::fillList(bool dropLeadingApostrophe) {
     while (!外部数据库1.atEnd(结果记录集)) {
         // One row in one call: the list was emptied above, so appending puts the row at
         // 行计数, and the texts move into the list instead of being copied cell by cell.
-        std::vector<std::string> texts(fields.size());
+        // Each text is written in its place in the row: building it elsewhere and moving it
+        // in costs a copy per cell.
+        std::vector<std::string> texts;
+        texts.reserve(fields.size());
         for (int i = 0; i < columns; ++i) {
             if (copiedFrom[i] >= 0) {
-                texts[i] = texts[copiedFrom[i]];
+                texts.push_back(texts[copiedFrom[i]]);
             } else if (columnNumber[i]) {
-                texts[i] = 外部数据库1.fieldText(结果记录集, columnNumber[i]);
-                if (dropLeadingApostrophe && !texts[i].empty() && texts[i].front() == '\'') texts[i].erase(0, 1);
+                std::string& text = texts.emplace_back();
+                外部数据库1.fieldText(结果记录集, columnNumber[i], text);
+                if (dropLeadingApostrophe && !text.empty() && text.front() == '\'') text.erase(0, 1);
+            } else {
+                texts.emplace_back();
             }
         }
         list.appendRow(std::move(texts));

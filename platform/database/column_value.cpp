@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include "platform/database/display_format.h"
 #include "platform/database/fast_codec.h"
 
 namespace db {
@@ -39,21 +40,48 @@ Value readColumn(sqlite3_stmt* stmt, int index, ColumnType type) {
     }
 }
 
-std::string readColumnText(sqlite3_stmt* stmt, int index, ColumnType type) {
-    switch (sqlite3_column_type(stmt, index)) {
+void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string& text) {
+    text.clear();
+    // One call that reaches into the statement, then cheap reads of the value it hands
+    // back: each sqlite3_column_* call checks the statement and its error state again,
+    // which for a million cells costs more than the conversions. The value is used only
+    // here, on the statement's own thread, before the statement moves on.
+    sqlite3_value* value = sqlite3_column_value(stmt, index);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
-        return (type == ColumnType::Integer || type == ColumnType::Float) ? "0" : "";
+        if (type == ColumnType::Integer || type == ColumnType::Float) text = "0";
+        return;
     case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
-        return codec::utf8ToGbk(std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, index))));
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        codec::appendUtf8AsGbk(std::string_view(utf8, static_cast<size_t>(sqlite3_value_bytes(value))), text);
+        return;
     }
-    case SQLITE_INTEGER:
-        if (type != ColumnType::Boolean && type != ColumnType::DateTime)
-            return gbk::toText(static_cast<int64_t>(sqlite3_column_int64(stmt, index)));
-        break;
-    default: break;
+    case SQLITE_INTEGER: {
+        const int64_t v = sqlite3_value_int64(value);
+        if (type == ColumnType::Boolean)
+            text = v != 0 ? "1" : "0";
+        else if (type == ColumnType::DateTime)
+            appendDateText(dateFromSerialDays(static_cast<double>(v)), text);
+        else
+            appendIntegerText(v, text);
+        return;
     }
-    return toDisplayText(readColumn(stmt, index, type), type);
+    case SQLITE_FLOAT: {
+        const double v = sqlite3_value_double(value);
+        if (type == ColumnType::DateTime)
+            appendDateText(dateFromSerialDays(v), text);
+        else
+            appendNumberText(v, text);
+        return;
+    }
+    default: text = toDisplayText(readColumn(stmt, index, type), type);
+    }
+}
+
+std::string readColumnText(sqlite3_stmt* stmt, int index, ColumnType type) {
+    std::string text;
+    readColumnText(stmt, index, type, text);
+    return text;
 }
 
 }  // namespace db

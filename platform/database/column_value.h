@@ -17,5 +17,7 @@ Value readColumn(sqlite3_stmt* stmt, int index, ColumnType type);
 // toDisplayText(readColumn(...), type) but without the detour through a Value: the
 // record window reads every cell of a result this way.
 std::string readColumnText(sqlite3_stmt* stmt, int index, ColumnType type);
+// The same written into `text`, replacing what it held.
+void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string& text);
 
 }  // namespace db

@@ -94,6 +94,10 @@ struct ExternalDatabase::Impl {
     bool open = false;
     ConnectionTarget target;
     std::map<int, RecordSet> sets;
+    // The set found last: a fill reads every field of every row of one set, and asks for
+    // it by number each time. Map nodes stay put until erased, which forgets this.
+    int lastNumber = 0;
+    RecordSet* lastSet = nullptr;
     int nextSet = 1;
     std::string error;
 
@@ -101,6 +105,7 @@ struct ExternalDatabase::Impl {
     void closeAll() {
         for (auto& [number, set] : sets) sqlite3_finalize(set.stmt);
         sets.clear();
+        lastSet = nullptr;
     }
 
     bool fail(std::string why) {
@@ -200,10 +205,23 @@ struct ExternalDatabase::Impl {
         return false;
     }
 
-    const RecordSet* current(int number) const {
+    // The set numbered `number`, null when there is none.
+    RecordSet* find(int number) {
+        if (lastSet && lastNumber == number) return lastSet;
         auto found = sets.find(number);
-        if (found == sets.end() || found->second.atEnd) return nullptr;
-        return &found->second;
+        if (found == sets.end()) return nullptr;
+        lastNumber = number;
+        lastSet = &found->second;
+        return lastSet;
+    }
+    void erase(int number) {
+        if (lastNumber == number) lastSet = nullptr;
+        sets.erase(number);
+    }
+
+    const RecordSet* current(int number) {
+        const RecordSet* set = find(number);
+        return set && !set->atEnd ? set : nullptr;
     }
 
     static Value read(const RecordSet& set, int index) {
@@ -292,21 +310,21 @@ int ExternalDatabase::openRecordSet(const std::string& sql) {
 }
 
 void ExternalDatabase::moveFirst(int recordSet) {
-    auto found = impl_->sets.find(recordSet);
-    if (found == impl_->sets.end()) return;
-    sqlite3_reset(found->second.stmt);
-    impl_->step(found->second);
+    RecordSet* set = impl_->find(recordSet);
+    if (!set) return;
+    sqlite3_reset(set->stmt);
+    impl_->step(*set);
 }
 
 void ExternalDatabase::moveNext(int recordSet) {
-    auto found = impl_->sets.find(recordSet);
-    if (found == impl_->sets.end() || found->second.atEnd) return;
-    impl_->step(found->second);
+    RecordSet* set = impl_->find(recordSet);
+    if (!set || set->atEnd) return;
+    impl_->step(*set);
 }
 
 bool ExternalDatabase::atEnd(int recordSet) const {
-    auto found = impl_->sets.find(recordSet);
-    return found == impl_->sets.end() || found->second.atEnd;
+    const RecordSet* set = impl_->find(recordSet);
+    return !set || set->atEnd;
 }
 
 Value ExternalDatabase::field(int recordSet, const std::string& name) const {
@@ -332,27 +350,35 @@ std::string ExternalDatabase::fieldText(int recordSet, const std::string& name) 
 }
 
 std::string ExternalDatabase::fieldText(int recordSet, int number) const {
+    std::string text;
+    fieldText(recordSet, number, text);
+    return text;
+}
+
+void ExternalDatabase::fieldText(int recordSet, int number, std::string& text) const {
     const RecordSet* set = impl_->current(recordSet);
-    if (!set || number < 1 || number > static_cast<int>(set->names.size())) return std::string();
-    const auto index = static_cast<size_t>(number - 1);
-    return readColumnText(set->stmt, number - 1, set->types[index]);
+    if (!set || number < 1 || number > static_cast<int>(set->names.size())) {
+        text.clear();
+        return;
+    }
+    readColumnText(set->stmt, number - 1, set->types[static_cast<size_t>(number - 1)], text);
 }
 
 int ExternalDatabase::fieldCount(int recordSet) const {
-    auto found = impl_->sets.find(recordSet);
-    return found == impl_->sets.end() ? 0 : static_cast<int>(found->second.names.size());
+    const RecordSet* set = impl_->find(recordSet);
+    return set ? static_cast<int>(set->names.size()) : 0;
 }
 
 std::vector<std::string> ExternalDatabase::fieldNames(int recordSet) const {
-    auto found = impl_->sets.find(recordSet);
-    return found == impl_->sets.end() ? std::vector<std::string>{} : found->second.names;
+    const RecordSet* set = impl_->find(recordSet);
+    return set ? set->names : std::vector<std::string>{};
 }
 
 void ExternalDatabase::closeRecordSet(int recordSet) {
-    auto found = impl_->sets.find(recordSet);
-    if (found == impl_->sets.end()) return;
-    sqlite3_finalize(found->second.stmt);
-    impl_->sets.erase(found);
+    RecordSet* set = impl_->find(recordSet);
+    if (!set) return;
+    sqlite3_finalize(set->stmt);
+    impl_->erase(recordSet);
 }
 
 const std::string& ExternalDatabase::lastError() const { return impl_->error; }

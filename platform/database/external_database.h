@@ -53,6 +53,9 @@ public:
     // The field made a text as the record window shows it (see toDisplayText).
     std::string fieldText(int recordSet, const std::string& name) const;
     std::string fieldText(int recordSet, int number) const;
+    // The same written into `text`, replacing what it held: a list filled with a million
+    // cells has each one built in its final place rather than built and then moved there.
+    void fieldText(int recordSet, int number, std::string& text) const;
     int fieldCount(int recordSet) const;
     std::vector<std::string> fieldNames(int recordSet) const;
     void closeRecordSet(int recordSet);

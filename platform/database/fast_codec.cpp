@@ -92,7 +92,11 @@ void appendGbkAsUtf8(std::string_view gbk, std::string& out) {
     }
 }
 
-void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
+namespace {
+
+// The general conversion: memoised per character, with the reference conversion for what
+// the memo does not hold.
+void appendUtf8AsGbkSlowly(std::string_view utf8, std::string& out) {
     const size_t n = utf8.size();
     size_t i = 0;
     while (i < n) {
@@ -121,6 +125,77 @@ void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
         }
         i += len;
     }
+}
+
+// Converts the start of `utf8` that is ASCII or characters already met into `to`, which
+// has room for utf8.size() bytes: each such character takes no more bytes in GBK than in
+// UTF-8. Returns the bytes written; `consumed` tells how far it got, short of the end at
+// the first character that needs the general loop.
+size_t convertKnown(std::string_view utf8, char* to, size_t& consumed) {
+    const size_t n = utf8.size();
+    const char* from = utf8.data();
+    char* const start = to;
+    size_t i = 0;
+    while (i < n) {
+        if (i + 8 <= n) {
+            uint64_t eight;
+            std::memcpy(&eight, from + i, 8);
+            if ((eight & 0x8080808080808080ULL) == 0) {
+                std::memcpy(to, &eight, 8);
+                to += 8;
+                i += 8;
+                continue;
+            }
+        }
+        const auto lead = static_cast<unsigned char>(from[i]);
+        if (lead < 0x80) {
+            *to++ = static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        unsigned len = 0;
+        if ((lead & 0xF0) == 0xE0 && i + 2 < n) {
+            // Three bytes: every Chinese character, decoded here rather than in general.
+            const auto b1 = static_cast<unsigned char>(from[i + 1]);
+            const auto b2 = static_cast<unsigned char>(from[i + 2]);
+            cp = static_cast<char32_t>(((lead & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (b2 & 0x3F));
+            if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)) len = 3;
+        } else {
+            len = decodeUtf8(utf8, i, cp);
+        }
+        if (len == 0 || cp >= 0x10000) break;
+        const uint32_t word = bmpToGbk[cp].load(std::memory_order_acquire);
+        const unsigned gbkLength = (word & 0xFF) - 1;
+        if (word == 0 || gbkLength > len) break;
+        // A character of two or more UTF-8 bytes leaves room for two bytes here.
+        to[0] = static_cast<char>(word >> 8);
+        to[1] = static_cast<char>(word >> 16);
+        if (gbkLength == 3) to[2] = static_cast<char>(word >> 24);
+        to += gbkLength;
+        i += len;
+    }
+    consumed = i;
+    return static_cast<size_t>(to - start);
+}
+
+}  // namespace
+
+void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
+    const size_t n = utf8.size();
+    const size_t base = out.size();
+    size_t consumed = 0;
+    constexpr size_t kShort = 15;  // what a std::string holds without allocating
+    if (base + n > kShort && n <= 256) {
+        // Chinese text shrinks by a third: a text of 18 UTF-8 bytes may well fit without an
+        // allocation once converted, so it is converted aside first.
+        char buffer[256];
+        out.append(buffer, convertKnown(utf8, buffer, consumed));
+    } else {
+        out.resize(base + n);
+        out.resize(base + convertKnown(utf8, out.data() + base, consumed));
+    }
+    if (consumed < n) appendUtf8AsGbkSlowly(utf8.substr(consumed), out);
 }
 
 }  // namespace db::codec

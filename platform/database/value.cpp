@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "platform/database/display_format.h"
+
 namespace db {
 namespace {
 
@@ -40,9 +42,9 @@ std::string toDisplayText(const Value& value, ColumnType column) {
     case 0:
         return (column == ColumnType::Integer || column == ColumnType::Float) ? "0" : "";
     case 1: return std::get<std::string>(value);
-    case 2: return gbk::toText(std::get<int64_t>(value));
-    case 3: return gbk::toText(std::get<double>(value));
-    case 4: return gbk::toText(std::get<gbk::DateTime>(value));
+    case 2: return integerText(std::get<int64_t>(value));
+    case 3: return numberText(std::get<double>(value));
+    case 4: return dateText(std::get<gbk::DateTime>(value));
     case 5: return std::get<bool>(value) ? "1" : "0";
     default: {
         std::string hex;
