@@ -78,14 +78,6 @@ std::string formatGeneral(double value, int precision) {
     return std::string(buf, result.ptr);
 }
 
-// GBK bytes of the date and time units.
-constexpr const char* kYear = "\xC4\xEA";    // 年
-constexpr const char* kMonth = "\xD4\xC2";   // 月
-constexpr const char* kDay = "\xC8\xD5";     // 日
-constexpr const char* kHour = "\xCA\xB1";    // 时
-constexpr const char* kMinute = "\xB7\xD6";  // 分
-constexpr const char* kSecond = "\xC3\xEB";  // 秒
-
 }  // namespace
 
 std::string trim(std::string_view text) {
@@ -142,15 +134,19 @@ bool beginsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    if (from.empty()) return std::string(text);
+namespace {
+
+// Every place where matchesAt(i) holds, on character boundaries left to right, replaced by
+// `to`; replaced text is not searched again.
+template <class Matcher>
+std::string replaceMatches(std::string_view text, size_t width, std::string_view to, Matcher matchesAt) {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        if (i + from.size() <= text.size() && text.compare(i, from.size(), from) == 0) {
+        if (i + width <= text.size() && matchesAt(i)) {
             out.append(to);
-            i += from.size();
+            i += width;
         } else {
             size_t len = charLength(text, i);
             out.append(text.substr(i, len));
@@ -160,6 +156,14 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
+}  // namespace
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    if (from.empty()) return std::string(text);
+    return replaceMatches(text, from.size(), to,
+                          [&](size_t i) { return text.compare(i, from.size(), from) == 0; });
+}
+
 std::string replaceAllNoCase(std::string_view text, std::string_view from, std::string_view to) {
     if (from.empty()) return std::string(text);
     // Only bytes that are one-byte characters of `from` compare without case: a trail
@@ -167,28 +171,13 @@ std::string replaceAllNoCase(std::string_view text, std::string_view from, std::
     // bytes never fold, so a match keeps the character structure of `from`.
     std::vector<bool> single(from.size(), false);
     for (size_t k = 0; k < from.size(); k += charLength(from, k)) single[k] = charLength(from, k) == 1;
-    auto matchesAt = [&](size_t i) {
-        if (i + from.size() > text.size()) return false;
+    return replaceMatches(text, from.size(), to, [&](size_t i) {
         for (size_t k = 0; k < from.size(); ++k) {
             char a = text[i + k], b = from[k];
             if (single[k] ? foldAscii(a) != foldAscii(b) : a != b) return false;
         }
         return true;
-    };
-    std::string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        if (matchesAt(i)) {
-            out.append(to);
-            i += from.size();
-        } else {
-            size_t len = charLength(text, i);
-            out.append(text.substr(i, len));
-            i += len;
-        }
-    }
-    return out;
+    });
 }
 
 double toNumber(std::string_view text) {
@@ -245,15 +234,15 @@ std::string toText(double value) { return formatGeneral(value, 13); }
 std::string toTextSingle(float value) { return formatGeneral(static_cast<double>(value), 6); }
 
 std::string toText(const DateTime& value) {
-    std::string out = toText(value.year) + kYear + toText(value.month) + kMonth +
-                      toText(value.day) + kDay;
+    std::string out = toText(value.year) + dateUnits::year + toText(value.month) + dateUnits::month +
+                      toText(value.day) + dateUnits::day;
     if (value.second != 0)
-        out += toText(value.hour) + kHour + toText(value.minute) + kMinute +
-               toText(value.second) + kSecond;
+        out += toText(value.hour) + dateUnits::hour + toText(value.minute) + dateUnits::minute +
+               toText(value.second) + dateUnits::second;
     else if (value.minute != 0)
-        out += toText(value.hour) + kHour + toText(value.minute) + kMinute;
+        out += toText(value.hour) + dateUnits::hour + toText(value.minute) + dateUnits::minute;
     else if (value.hour != 0)
-        out += toText(value.hour) + kHour;
+        out += toText(value.hour) + dateUnits::hour;
     return out;
 }
 

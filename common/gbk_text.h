@@ -59,6 +59,16 @@ struct DateTime {
     bool operator==(const DateTime&) const = default;
 };
 
+// GBK bytes of the date and time units that to-text writes after each number.
+namespace dateUnits {
+inline constexpr const char* year = "\xC4\xEA";    // 年
+inline constexpr const char* month = "\xD4\xC2";   // 月
+inline constexpr const char* day = "\xC8\xD5";     // 日
+inline constexpr const char* hour = "\xCA\xB1";    // 时
+inline constexpr const char* minute = "\xB7\xD6";  // 分
+inline constexpr const char* second = "\xC3\xEB";  // 秒
+}  // namespace dateUnits
+
 // Plain decimal, "-" when negative.
 std::string toText(int64_t value);
 inline std::string toText(int value) { return toText(static_cast<int64_t>(value)); }

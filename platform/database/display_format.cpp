@@ -56,14 +56,6 @@ bool shortDecimal(double value, uint64_t& whole, int& decimals) {
     return false;
 }
 
-// GBK bytes of the date and time units.
-constexpr const char* kYear = "\xC4\xEA";    // 年
-constexpr const char* kMonth = "\xD4\xC2";   // 月
-constexpr const char* kDay = "\xC8\xD5";     // 日
-constexpr const char* kHour = "\xCA\xB1";    // 时
-constexpr const char* kMinute = "\xB7\xD6";  // 分
-constexpr const char* kSecond = "\xC3\xEB";  // 秒
-
 }  // namespace
 
 void appendIntegerText(int64_t value, std::string& out) {
@@ -104,15 +96,15 @@ std::string numberText(double value) {
 
 void appendDateText(const gbk::DateTime& value, std::string& out) {
     appendIntegerText(value.year, out);
-    out += kYear;
+    out += gbk::dateUnits::year;
     appendIntegerText(value.month, out);
-    out += kMonth;
+    out += gbk::dateUnits::month;
     appendIntegerText(value.day, out);
-    out += kDay;
+    out += gbk::dateUnits::day;
     const int parts = value.second != 0 ? 3 : value.minute != 0 ? 2 : value.hour != 0 ? 1 : 0;
-    if (parts >= 1) appendIntegerText(value.hour, out), out += kHour;
-    if (parts >= 2) appendIntegerText(value.minute, out), out += kMinute;
-    if (parts >= 3) appendIntegerText(value.second, out), out += kSecond;
+    if (parts >= 1) appendIntegerText(value.hour, out), out += gbk::dateUnits::hour;
+    if (parts >= 2) appendIntegerText(value.minute, out), out += gbk::dateUnits::minute;
+    if (parts >= 3) appendIntegerText(value.second, out), out += gbk::dateUnits::second;
 }
 
 std::string dateText(const gbk::DateTime& value) {

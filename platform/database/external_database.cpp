@@ -236,16 +236,21 @@ struct ExternalDatabase::Impl {
 ExternalDatabase::ExternalDatabase() : impl_(std::make_unique<Impl>()) {}
 ExternalDatabase::~ExternalDatabase() = default;
 
-bool ExternalDatabase::open(const std::string& connectionString) {
-    ConnectionTarget target;
-    std::string why;
-    if (!parseConnectionString(connectionString, target, why)) return impl_->fail(why);
+// A checked target replaces the previous connection; a failed check keeps it.
+bool ExternalDatabase::adopt(const ConnectionTarget& target) {
     if (!impl_->check(target)) return false;
     close();
     impl_->target = target;
     impl_->open = true;
     impl_->error.clear();
     return true;
+}
+
+bool ExternalDatabase::open(const std::string& connectionString) {
+    ConnectionTarget target;
+    std::string why;
+    if (!parseConnectionString(connectionString, target, why)) return impl_->fail(why);
+    return adopt(target);
 }
 
 // The connection the Access record string describes, made directly: going through the
@@ -256,12 +261,7 @@ bool ExternalDatabase::openAccessFile(const std::string& file, const std::string
     target.kind = SourceKind::Access;
     target.path = file;
     target.password = password;
-    if (!impl_->check(target)) return false;
-    close();
-    impl_->target = target;
-    impl_->open = true;
-    impl_->error.clear();
-    return true;
+    return adopt(target);
 }
 
 void ExternalDatabase::close() {

@@ -21,6 +21,8 @@
 
 namespace db {
 
+struct ConnectionTarget;
+
 class ExternalDatabase {
 public:
     ExternalDatabase();
@@ -64,6 +66,8 @@ public:
     const std::string& lastError() const;
 
 private:
+    bool adopt(const ConnectionTarget& target);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
