@@ -115,25 +115,23 @@ void 采像窗口::fillList(bool dropLeadingApostrophe) {
 
     FillProgress progress(0, 100);
     auto lastRepaint = FillProgress::Clock::now();
+    // One set of strings serves every row: each field is written over the previous row's
+    // text in place (no allocation once the strings have grown), and the list copies the
+    // row into its own packed storage in one call.
+    std::vector<std::string> texts(fields.size());
     while (!外部数据库1.atEnd(结果记录集)) {
-        // One row in one call: the list was emptied above, so appending puts the row at
-        // 行计数, and the texts move into the list instead of being copied cell by cell.
-        // Each text is written in its place in the row: building it elsewhere and moving it
-        // in costs a copy per cell.
-        std::vector<std::string> texts;
-        texts.reserve(fields.size());
         for (int i = 0; i < columns; ++i) {
+            std::string& text = texts[i];
             if (copiedFrom[i] >= 0) {
-                texts.push_back(texts[copiedFrom[i]]);
+                text = texts[copiedFrom[i]];
             } else if (columnNumber[i]) {
-                std::string& text = texts.emplace_back();
                 外部数据库1.fieldText(结果记录集, columnNumber[i], text);
                 if (dropLeadingApostrophe && !text.empty() && text.front() == '\'') text.erase(0, 1);
             } else {
-                texts.emplace_back();
+                text.clear();
             }
         }
-        list.appendRow(std::move(texts));
+        list.appendRow(texts);
         外部数据库1.moveNext(结果记录集);
         ++行计数;
         if (progress.step(行计数)) {

@@ -485,9 +485,10 @@ std::string ReportList::columnCaption(int column) const {
 }
 int ReportList::rowCount() const { return modelOf(widget_) ? modelOf(widget_)->storedRows() : 0; }
 int ReportList::insertRow(int row) { return modelOf(widget_) ? modelOf(widget_)->insertRow(row) : -1; }
-int ReportList::appendRow(std::vector<std::string>&& texts) {
+int ReportList::appendRow(std::vector<std::string>&& texts) { return appendRow(std::span<const std::string>(texts)); }
+int ReportList::appendRow(std::span<const std::string> texts) {
     ReportModel* m = modelOf(widget_);
-    return m ? m->appendRow(std::move(texts)) : -1;
+    return m ? m->appendRow(texts) : -1;
 }
 void ReportList::deleteAllRows() { if (ReportModel* m = modelOf(widget_)) m->deleteAllRows(); }
 
@@ -496,7 +497,7 @@ void ReportList::setCellText(int row, int column, const std::string& text) {
 }
 
 std::string ReportList::cellText(int row, int column) const {
-    return modelOf(widget_) ? modelOf(widget_)->cell(row, column) : std::string();
+    return modelOf(widget_) ? std::string(modelOf(widget_)->cell(row, column)) : std::string();
 }
 
 int ReportList::currentRow() const { return modelOf(widget_) ? modelOf(widget_)->currentRow() : -1; }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -267,11 +268,14 @@ public:
     // Inserts a row of empty cells at `row` (at the end when row >= rowCount, at 0 when
     // below 0); returns the index it got. Rows after it move down.
     int insertRow(int row);
-    // Appends a row holding `texts` (GBK, moved in), texts[c] in column c: the same as
+    // Appends a row holding `texts` (GBK), texts[c] in column c: the same as
     // insertRow(rowCount()) and one setCellText per column, without a call per cell.
     // Texts beyond the last column are dropped, missing ones leave empty cells. Returns
     // the row's index (-1 when the list is gone).
     int appendRow(std::vector<std::string>&& texts);
+    // The same with copies of `texts`: a fill can keep one set of strings for every row
+    // and so build no strings per row.
+    int appendRow(std::span<const std::string> texts);
     // Removes every row; raises no current-row event.
     void deleteAllRows();
     // Replaces a cell's text; a cell that does not exist is left alone.

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstring>
 
 #include "common/codepage.h"
 
@@ -16,7 +17,9 @@ namespace ui {
 
 namespace {
 
-const std::string kEmpty;
+// Large enough that a fill of 100,000 rows needs a few dozen blocks, small enough that a
+// list of a few rows does not hold megabytes.
+constexpr size_t kBlockWords = 64 * 1024;
 
 // Bottom-up merge sort of row positions. The program's comparison may be inconsistent
 // (a whole-number comparison whose difference wraps at 32 bits gives wrong signs);
@@ -38,6 +41,38 @@ void mergeSort(std::vector<int>& order, const std::function<bool(int, int)>& bef
 }
 
 }  // namespace
+
+const uint32_t* ReportModel::TextArena::pack(std::span<const std::string> cells) {
+    size_t bytes = 0;
+    for (const std::string& text : cells) bytes += text.size();
+    if (bytes > UINT32_MAX) return nullptr;
+    const size_t words = 1 + cells.size() + (bytes + 3) / 4;
+    uint32_t* record;
+    if (words > kBlockWords / 4) {
+        // A row this long gets a block of its own; the shared block stays in use.
+        blocks_.push_back(std::make_unique_for_overwrite<uint32_t[]>(words));
+        record = blocks_.back().get();
+    } else {
+        if (words > free_) {
+            blocks_.push_back(std::make_unique_for_overwrite<uint32_t[]>(kBlockWords));
+            next_ = blocks_.back().get();
+            free_ = kBlockWords;
+        }
+        record = next_;
+        next_ += words;
+        free_ -= words;
+    }
+    const size_t n = cells.size();
+    record[0] = static_cast<uint32_t>(n);
+    char* texts = reinterpret_cast<char*>(record + 1 + n);
+    uint32_t end = 0;
+    for (size_t c = 0; c < n; ++c) {
+        if (!cells[c].empty()) std::memcpy(texts + end, cells[c].data(), cells[c].size());
+        end += static_cast<uint32_t>(cells[c].size());
+        record[1 + c] = end;
+    }
+    return record;
+}
 
 ReportModel::ReportModel(QTableView* view) : QAbstractTableModel(view), view_(view) {}
 
@@ -108,6 +143,8 @@ void ReportModel::removeAllColumns() {
     ++quiet_;
     beginResetModel();
     rows_.clear();
+    arena_.clear();
+    looseRows_.clear();
     columns_.clear();
     announced_ = 0;
     endResetModel();
@@ -121,26 +158,28 @@ std::string ReportModel::columnCaption(int column) const {
 int ReportModel::insertRow(int row) {
     const int stored = storedRows();
     row = std::clamp(row, 0, stored);
-    Row fresh;
-    fresh.cells.resize(columns_.size());
     if (row == stored) {
-        rows_.push_back(std::move(fresh));
+        rows_.push_back({});
         scheduleFlush();
         return row;
     }
     flush();
     beginInsertRows({}, row, row);
-    rows_.insert(rows_.begin() + row, std::move(fresh));
+    rows_.insert(rows_.begin() + row, Row{});
     ++announced_;
     endInsertRows();
     return row;
 }
 
-int ReportModel::appendRow(std::vector<std::string>&& cells) {
+int ReportModel::appendRow(std::span<const std::string> cells) {
+    if (cells.size() > columns_.size()) cells = cells.first(columns_.size());
     Row fresh;
-    fresh.cells = std::move(cells);
-    fresh.cells.resize(columns_.size());
-    rows_.push_back(std::move(fresh));
+    if (!cells.empty() && !(fresh.packed = arena_.pack(cells))) {
+        // Over 4 GB of text in one row: kept as it is rather than packed.
+        fresh.loose = static_cast<int>(looseRows_.size());
+        looseRows_.emplace_back(cells.begin(), cells.end());
+    }
+    rows_.push_back(fresh);
     scheduleFlush();
     return storedRows() - 1;
 }
@@ -149,6 +188,8 @@ void ReportModel::deleteAllRows() {
     ++quiet_;
     beginResetModel();
     rows_.clear();
+    arena_.clear();
+    looseRows_.clear();
     announced_ = 0;
     endResetModel();
     view_->selectionModel()->clear();
@@ -157,7 +198,15 @@ void ReportModel::deleteAllRows() {
 
 void ReportModel::setCell(int row, int column, const std::string& text) {
     if (row < 0 || row >= storedRows() || column < 0 || column >= storedColumns()) return;
-    auto& cells = rows_[row].cells;
+    Row& target = rows_[row];
+    if (target.loose < 0) {
+        // The packed record cannot grow in place: the row gets strings of its own.
+        std::vector<std::string> cells(columns_.size());
+        for (int c = 0; c < storedColumns(); ++c) cells[c] = cell(row, c);
+        target.loose = static_cast<int>(looseRows_.size());
+        looseRows_.push_back(std::move(cells));
+    }
+    auto& cells = looseRows_[target.loose];
     if (cells.size() <= static_cast<size_t>(column)) cells.resize(columns_.size());
     cells[column] = text;
     if (row < announced_) {
@@ -166,10 +215,18 @@ void ReportModel::setCell(int row, int column, const std::string& text) {
     }
 }
 
-const std::string& ReportModel::cell(int row, int column) const {
-    if (row < 0 || row >= storedRows() || column < 0) return kEmpty;
-    const auto& cells = rows_[row].cells;
-    return static_cast<size_t>(column) < cells.size() ? cells[column] : kEmpty;
+std::string_view ReportModel::cell(int row, int column) const {
+    if (row < 0 || row >= storedRows() || column < 0) return {};
+    const Row& r = rows_[row];
+    if (r.loose >= 0) {
+        const auto& cells = looseRows_[r.loose];
+        return static_cast<size_t>(column) < cells.size() ? std::string_view(cells[column]) : std::string_view();
+    }
+    if (!r.packed || static_cast<uint32_t>(column) >= r.packed[0]) return {};
+    const uint32_t* ends = r.packed + 1;
+    const char* texts = reinterpret_cast<const char*>(ends + r.packed[0]);
+    const uint32_t begin = column ? ends[column - 1] : 0;
+    return {texts + begin, ends[column] - begin};
 }
 
 void ReportModel::setRowValue(int row, intptr_t value) {
@@ -190,12 +247,11 @@ void ReportModel::sortRows(const std::function<int(intptr_t, intptr_t)>& compare
 
     ++quiet_;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Row> sorted;
-    sorted.reserve(n);
+    std::vector<Row> sorted(n);
     std::vector<int> newRowOf(n);
     for (int i = 0; i < n; ++i) {
         newRowOf[order[i]] = i;
-        sorted.push_back(std::move(rows_[order[i]]));
+        sorted[i] = rows_[order[i]];
     }
     rows_.swap(sorted);
     // The selection and the current row follow their rows.

@@ -188,6 +188,55 @@ TEST_F(ReportListTest, AppendRowWithTexts) {
     EXPECT_EQ(view->model()->index(4, 0).data().toString(), QStringLiteral("4"));
 }
 
+// Appended rows are packed into shared blocks and leave them when a cell is set; every
+// way a packed row is read, changed, moved or thrown away must keep its texts exact.
+TEST_F(ReportListTest, PackedRowsSurviveEditsSortRefillAndLongTexts) {
+    const std::string longText(300000, 'L');  // larger than a shared block
+    std::vector<std::string> texts(3);           // one set of strings reused for every row
+    for (int r = 0; r < 2000; ++r) {
+        texts[0] = std::to_string(r);
+        texts[1] = r % 3 ? G("名") + std::string(r % 40, 'x') : "";
+        texts[2] = r == 1500 ? longText : G("一班");
+        EXPECT_EQ(list.appendRow(texts), r);
+    }
+    EXPECT_EQ(list.cellText(1500, 2), longText);
+    EXPECT_EQ(list.cellText(1501, 2), G("一班"));
+    EXPECT_EQ(list.cellText(3, 1), "");
+    EXPECT_EQ(list.cellText(1999, 1), G("名") + std::string(1999 % 40, 'x'));
+
+    // An edited row keeps its other cells; a column added later is empty until set.
+    list.setCellText(7, 1, "edited");
+    EXPECT_EQ(list.cellText(7, 0), "7");
+    EXPECT_EQ(list.cellText(7, 1), "edited");
+    EXPECT_EQ(list.cellText(7, 2), G("一班"));
+    list.addColumn("extra", 50);
+    EXPECT_EQ(list.cellText(8, 3), "");
+    list.setCellText(8, 3, "new column");
+    EXPECT_EQ(list.cellText(8, 3), "new column");
+    EXPECT_EQ(list.cellText(8, 0), "8");
+
+    // Sorting descending moves packed and edited rows alike, values with them.
+    for (int r = 0; r < list.rowCount(); ++r) list.setRowValue(r, r);
+    list.sortRows([](intptr_t a, intptr_t b) { return static_cast<int>(b - a); });
+    EXPECT_EQ(list.cellText(0, 0), "1999");
+    EXPECT_EQ(list.cellText(1999 - 7, 1), "edited");
+    EXPECT_EQ(list.cellText(1999 - 8, 3), "new column");
+    EXPECT_EQ(list.cellText(1999 - 1500, 2), longText);
+    EXPECT_EQ(list.rowValue(1999 - 1500), 1500);
+
+    // Emptied and filled again: nothing of the old rows shows through.
+    list.deleteAllRows();
+    EXPECT_EQ(list.cellText(0, 0), "");
+    list.appendRow(std::vector<std::string>{"again"});
+    EXPECT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.cellText(0, 0), "again");
+    EXPECT_EQ(list.cellText(0, 1), "");
+    EXPECT_EQ(list.rowValue(0), 0);
+    ui::processPendingEvents();
+    EXPECT_EQ(static_cast<QTableView*>(list.widget())->model()->index(0, 0).data().toString(),
+              QStringLiteral("again"));
+}
+
 TEST_F(ReportListTest, FontAndTextColour) {
     list.setTextColour(0x0000FF);  // 0x00BBGGRR: red
     EXPECT_EQ(list.textColour(), 0x0000FFu);
