@@ -31,6 +31,14 @@ inline std::chrono::steady_clock::duration& progressFrameInterval() {
     return interval;
 }
 
+// The shortest time between two repaints of the window during a fill (when it lets
+// pending events run): often enough for the bar to move, rarely enough that repainting
+// does not become the work. Tests set it to zero to let events in at every bar change.
+inline std::chrono::steady_clock::duration& fillRepaintInterval() {
+    static std::chrono::steady_clock::duration interval = std::chrono::milliseconds(100);
+    return interval;
+}
+
 // Follows a fill: step() says whether the bar must be set for the new row count.
 class FillProgress {
 public:

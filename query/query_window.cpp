@@ -167,6 +167,10 @@ void 查询窗口::查询窗口_托盘事件(int type) {
 }
 
 void 查询窗口::按钮1_被单击_查询() {
+    // This window hides once the record window has loaded, but a long first fill lets
+    // events in while it is still shown; a second search then would delete the record
+    // window under its own running fill.
+    if (recordWindow()) return;
     ui::EditBox box = form_.edit("编辑框1");
     box.setText(gbk::trim(box.text()));
     查询窗口外部数据库.close();
@@ -178,7 +182,9 @@ void 查询窗口::按钮1_被单击_查询() {
     // A record window left from an earlier search is replaced; its form goes with it.
     record_ = std::make_unique<采像窗口>(*this);
     record_->load();
-    form_.setVisible(false);
+    // A long fill lets pending events run, so the user may already have closed the record
+    // window, which showed this one again; hiding it now would leave nothing on screen.
+    if (record_->form().isLoaded()) form_.setVisible(false);
 }
 
 void 查询窗口::按钮1_字符输入_查询(int character) {

@@ -28,10 +28,6 @@ void makeFolderIfMissing(const std::string& folder) {
 
 std::string numbered(const char* nameUtf8, int k) { return nameUtf8 + std::to_string(k); }
 
-// How often a long fill lets the window repaint: often enough for the bar to move, rarely
-// enough that repainting does not become the work.
-constexpr auto kRepaintInterval = std::chrono::milliseconds(100);
-
 }  // namespace
 
 采像窗口::采像窗口(查询窗口& owner) : owner_(owner) {
@@ -137,7 +133,7 @@ void 采像窗口::fillList(bool dropLeadingApostrophe) {
         if (progress.step(行计数)) {
             bar.setPosition(progress.position());
             const auto now = FillProgress::Clock::now();
-            if (now - lastRepaint >= kRepaintInterval) {
+            if (now - lastRepaint >= fillRepaintInterval()) {
                 ui::processPendingEvents();
                 lastRepaint = now;
             }

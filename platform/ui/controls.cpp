@@ -508,8 +508,11 @@ void ReportList::keyDown(int code) {
     if (!m) return;
     const int rows = m->storedRows();
     if (rows == 0) return;
-    const int current = m->currentRow();
     auto* view = qobject_cast<QTableView*>(widget_.data());
+    // A click below the rows unselects but leaves the focus on its row; the list's own
+    // arrow keys go on from there, and so must a key sent by the program.
+    int current = m->currentRow();
+    if (current < 0 && view->currentIndex().isValid()) current = view->currentIndex().row();
     const int rowHeight = std::max(1, view->verticalHeader()->defaultSectionSize());
     const int page = std::max(1, view->viewport()->height() / rowHeight - 1);
     int target = current;

@@ -1,6 +1,7 @@
 // The record window: the result list, its title and progress bar, the record sheet and
 // photo, the second search, stepping through rows, the list font, and closing.
 #include <QProgressBar>
+#include <QTimer>
 
 #include "query/fill_progress.h"
 #include "query_test_support.h"
@@ -289,6 +290,57 @@ TEST_F(RecordWindowTest, ClosingTheRecordWindowShowsTheQueryWindowAgain) {
     record = search(window, "学生2");
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->form().reportList("list").rowCount(), 1);
+}
+
+// Lets pending events in at every row of a fill, as a long fill does now and then.
+struct EventsAtEveryRow {
+    EventsAtEveryRow() {
+        query::progressFrameInterval() = {};
+        query::fillRepaintInterval() = {};
+    }
+    ~EventsAtEveryRow() {
+        query::progressFrameInterval() = frame;
+        query::fillRepaintInterval() = repaint;
+    }
+    const std::chrono::steady_clock::duration frame = query::progressFrameInterval();
+    const std::chrono::steady_clock::duration repaint = query::fillRepaintInterval();
+};
+
+// Regression: a record window closed while its first fill still ran (the fill lets events
+// in to repaint) left the query window hidden too, so nothing of the program was on screen.
+TEST_F(RecordWindowTest, ClosingTheRecordWindowDuringItsFillLeavesTheQueryWindowShown) {
+    query::查询窗口& window = startOnSixPupils();
+    EventsAtEveryRow eventsAtEveryRow;
+    bool closedDuringFill = false;
+    QTimer::singleShot(0, [&] {
+        if (query::采像窗口* record = window.recordWindow()) {
+            closedDuringFill = query::行计数 < 6;
+            record->form().window()->close();
+        }
+    });
+    search(window, "*");
+    ASSERT_TRUE(closedDuringFill);
+    EXPECT_EQ(window.recordWindow(), nullptr);
+    EXPECT_TRUE(window.form().isVisible());
+}
+
+// Regression: the query window, still shown during the first fill, took a second click on
+// "进入采像界面", which deleted the record window under its running fill (a crash).
+TEST_F(RecordWindowTest, SearchingAgainDuringTheFirstFillIsIgnored) {
+    query::查询窗口& window = startOnSixPupils();
+    EventsAtEveryRow eventsAtEveryRow;
+    query::采像窗口* clickedDuringFill = nullptr;
+    QTimer::singleShot(0, [&] {
+        clickedDuringFill = window.recordWindow();
+        window.form().edit("编辑框1").setText(G("学生2"));
+        QTest::mouseClick(window.form().button("按钮1").widget(), Qt::LeftButton);
+    });
+    query::采像窗口* record = search(window, "*");
+    ASSERT_NE(clickedDuringFill, nullptr);
+    EXPECT_EQ(record, clickedDuringFill);
+    EXPECT_EQ(record->form().reportList("list").rowCount(), 6);
+    EXPECT_EQ(query::查询条件, "");
+    EXPECT_FALSE(window.form().isVisible());
 }
 
 }  // namespace

@@ -104,6 +104,28 @@ TEST_F(ReportListTest, ClickBelowTheRowsLeavesNoRowSelected) {
     EXPECT_EQ(list.currentRow(), -1);
 }
 
+// Regression: after a click below the rows a program-sent Down jumped to the first row,
+// while the list's own Down key goes on from the row that last had the focus.
+TEST_F(ReportListTest, ArrowSentAfterAClickBelowTheRowsGoesOnLikeTheListsOwnKey) {
+    fill({"a", "b", "c", "d"});
+    auto* view = static_cast<QTableView*>(list.widget());
+    const QPoint below(10, view->viewport()->height() - 5);
+    list.selectRow(1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, below);
+    ASSERT_EQ(list.currentRow(), -1);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Down);
+    const int byTheList = list.currentRow();
+    EXPECT_EQ(byTheList, 2);
+
+    list.selectRow(1);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, below);
+    rows.clear();
+    list.keyDown(40);
+    EXPECT_EQ(list.currentRow(), byTheList);
+    EXPECT_EQ(rows, std::vector<int>{2});  // the record sheet follows
+}
+
 TEST_F(ReportListTest, SortWithTheProgramsComparison) {
     fill({"10", "9", "abc", "-3", "9"});
     list.setCellText(4, 1, "second nine");
