@@ -368,8 +368,6 @@ void ListBox::setCurrentIndex(int index) {
 
 bool ListBox::isSorted() const { return listOf(widget_) && sortedList(listOf(widget_)); }
 
-int CheckListBox::count() const { return listOf(widget_) ? listOf(widget_)->count() : 0; }
-void CheckListBox::clear() { ListBox(form_, widget_).clear(); }
 
 int CheckListBox::addItem(const std::string& text, int64_t data) {
     QListWidget* l = listOf(widget_);
@@ -378,8 +376,6 @@ int CheckListBox::addItem(const std::string& text, int64_t data) {
     return addTo(l, text, data, true);
 }
 
-std::string CheckListBox::itemText(int index) const { return ListBox(form_, widget_).itemText(index); }
-int64_t CheckListBox::itemData(int index) const { return ListBox(form_, widget_).itemData(index); }
 
 void CheckListBox::setChecked(int index, bool checked) {
     QListWidget* l = listOf(widget_);
@@ -393,8 +389,6 @@ bool CheckListBox::isChecked(int index) const {
     return l && index >= 0 && index < l->count() && l->item(index)->checkState() == Qt::Checked;
 }
 
-int CheckListBox::currentIndex() const { return ListBox(form_, widget_).currentIndex(); }
-void CheckListBox::setCurrentIndex(int index) { ListBox(form_, widget_).setCurrentIndex(index); }
 
 // --- TabControl ---
 

@@ -211,19 +211,15 @@ public:
 };
 
 // QListWidget whose items carry check marks (one current item).
-class CheckListBox : public Control {
+// Count, items, item data and the current item work as in ListBox.
+class CheckListBox : public ListBox {
 public:
-    using Control::Control;
-    int count() const;
-    void clear();
+    using ListBox::ListBox;
+    // Adds an item with an empty check mark at the end; returns its index.
     int addItem(const std::string& text, int64_t data = 0);
-    std::string itemText(int index) const;  // "" out of range
-    int64_t itemData(int index) const;
     // Sets or clears the check mark of the item at index; outside the list does nothing.
     void setChecked(int index, bool checked);
     bool isChecked(int index) const;  // false out of range
-    int currentIndex() const;         // as ListBox::currentIndex
-    void setCurrentIndex(int index);  // no event
 };
 
 // QTabWidget. Setting the page from the program shows it and raises no page-changed event.
