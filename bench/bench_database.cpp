@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
 

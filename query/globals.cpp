@@ -1,7 +1,7 @@
 // The query program's program-wide variables (see globals.h).
 #include "query/globals.h"
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 
 namespace query {
 

@@ -1,12 +1,12 @@
 // The query window's handlers (see query_window.h).
 #include "query/query_window.h"
 
-#include "common/config_file.h"
-#include "common/data_source.h"
-#include "common/gbk_text.h"
-#include "common/paths.h"
-#include "common/table_listing.h"
-#include "common/text_repair.h"
+#include "common/program/config_file.h"
+#include "common/program/data_source.h"
+#include "common/text/gbk_text.h"
+#include "common/program/paths.h"
+#include "common/program/table_listing.h"
+#include "common/program/text_repair.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "query/globals.h"

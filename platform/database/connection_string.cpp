@@ -4,8 +4,8 @@
 #include <map>
 #include <string_view>
 
-#include "common/codepage.h"
-#include "common/gbk_text.h"
+#include "common/text/codepage.h"
+#include "common/text/gbk_text.h"
 
 namespace db {
 namespace {

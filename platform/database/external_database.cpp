@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <map>
 
-#include "common/codepage.h"
-#include "common/gbk_text.h"
+#include "common/text/codepage.h"
+#include "common/text/gbk_text.h"
 #include "platform/database/column_value.h"
 #include "platform/database/connection_string.h"
 #include "platform/database/fast_codec.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 
 namespace db::codec {
 namespace {

@@ -10,7 +10,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/sql_translation.h"
 

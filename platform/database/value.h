@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "common/gbk_text.h"
+#include "common/text/gbk_text.h"
 
 namespace db {
 

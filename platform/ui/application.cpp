@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"

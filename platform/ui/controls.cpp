@@ -18,7 +18,7 @@
 
 #include <algorithm>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/ui/form.h"
 #include "platform/ui/form_private.h"
 #include "platform/ui/report_model.h"

@@ -19,7 +19,7 @@
 #include <deque>
 #include <variant>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/ui/application.h"
 
 namespace ui::dialogs {

@@ -28,7 +28,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form_private.h"
 #include "platform/ui/runtime_state.h"

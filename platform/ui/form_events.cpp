@@ -18,7 +18,7 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/ui/key_codes.h"
 #include "platform/ui/report_model.h"
 

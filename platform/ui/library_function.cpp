@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/codepage.h"
-#include "common/gbk_text.h"
+#include "common/text/codepage.h"
+#include "common/text/gbk_text.h"
 #include "platform/ui/application.h"
 
 namespace ui {

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 
 namespace ui {
 

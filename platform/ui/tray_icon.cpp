@@ -5,8 +5,8 @@
 #include <QIcon>
 #include <QSystemTrayIcon>
 
-#include "common/codepage.h"
-#include "common/gbk_text.h"
+#include "common/text/codepage.h"
+#include "common/text/gbk_text.h"
 
 namespace ui {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "common/codepage.h"
-#include "common/config_file.h"
-#include "common/default_config.h"
+#include "common/text/codepage.h"
+#include "common/program/config_file.h"
+#include "common/program/default_config.h"
 #include "temp_dir.h"
 
 namespace {

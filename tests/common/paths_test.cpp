@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "common/codepage.h"
-#include "common/paths.h"
+#include "common/text/codepage.h"
+#include "common/program/paths.h"
 #include "temp_dir.h"
 
 namespace {

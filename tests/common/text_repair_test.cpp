@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "common/codepage.h"
-#include "common/text_repair.h"
+#include "common/text/codepage.h"
+#include "common/program/text_repair.h"
 #include "temp_dir.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
 
 namespace {

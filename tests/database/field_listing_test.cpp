@@ -2,7 +2,7 @@
 // read cell by cell up to the first blank cell.
 #include <gtest/gtest.h>
 
-#include "common/field_listing.h"
+#include "common/program/field_listing.h"
 #include "shared_files.h"
 #include "temp_folder.h"
 

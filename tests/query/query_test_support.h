@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "common/codepage.h"
-#include "common/paths.h"
+#include "common/text/codepage.h"
+#include "common/program/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "query/globals.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 
 namespace db {
 

@@ -23,7 +23,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/readers/dbf_code_page.h"
 #include "platform/database/readers/dbf_memo.h"
 #include "platform/database/readers/readers.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 
 namespace db {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "common/codepage.h"
-#include "common/gbk_text.h"
+#include "common/text/codepage.h"
+#include "common/text/gbk_text.h"
 
 namespace db::sheet {
 namespace {

@@ -26,7 +26,7 @@
 #include <cstring>
 #include <memory>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/table_sink.h"

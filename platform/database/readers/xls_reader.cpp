@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/isolated_call.h"
 #include "platform/database/readers/readers.h"

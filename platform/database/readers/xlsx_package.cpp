@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/readers/sheet_table.h"
 
 namespace db::xlsx {

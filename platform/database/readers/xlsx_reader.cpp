@@ -10,7 +10,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/readers/sheet_table.h"

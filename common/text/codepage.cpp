@@ -1,5 +1,5 @@
 // GBK <-> Unicode through Qt's ICU codec (see codepage.h for why not iconv).
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

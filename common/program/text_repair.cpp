@@ -1,12 +1,12 @@
 // The text-file repair (see text_repair.h).
-#include "common/text_repair.h"
+#include "common/program/text_repair.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 
-#include "common/codepage.h"
-#include "common/file_replace.h"
+#include "common/text/codepage.h"
+#include "common/program/file_replace.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Table lists of Access databases and workbooks, on the readers of the database component.
-#include "common/table_listing.h"
+#include "common/program/table_listing.h"
 
 #include <QString>
 
 #include <cstdio>
 #include <cstring>
 
-#include "common/codepage.h"
+#include "common/text/codepage.h"
 #include "platform/database/readers/readers.h"
 
 namespace {

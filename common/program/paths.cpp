@@ -1,5 +1,5 @@
 // Program directory, configuration path, data-path resolution and the wildcard file test.
-#include "common/paths.h"
+#include "common/program/paths.h"
 
 #include <dirent.h>
 #include <limits.h>
@@ -8,8 +8,8 @@
 
 #include <mutex>
 
-#include "common/codepage.h"
-#include "common/gbk_text.h"
+#include "common/text/codepage.h"
+#include "common/text/gbk_text.h"
 
 namespace paths {
 
