@@ -40,16 +40,10 @@ Value readColumn(sqlite3_stmt* stmt, int index, ColumnType type) {
     }
 }
 
-void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string& text) {
-    text.clear();
-    // One call that reaches into the statement, then cheap reads of the value it hands
-    // back: each sqlite3_column_* call checks the statement and its error state again,
-    // which for a million cells costs more than the conversions. The value is used only
-    // here, on the statement's own thread, before the statement moves on.
-    sqlite3_value* value = sqlite3_column_value(stmt, index);
+void appendValueText(sqlite3_value* value, ColumnType type, std::string& text) {
     switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
-        if (type == ColumnType::Integer || type == ColumnType::Float) text = "0";
+        if (type == ColumnType::Integer || type == ColumnType::Float) text += '0';
         return;
     case SQLITE_TEXT: {
         const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -59,7 +53,7 @@ void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string&
     case SQLITE_INTEGER: {
         const int64_t v = sqlite3_value_int64(value);
         if (type == ColumnType::Boolean)
-            text = v != 0 ? "1" : "0";
+            text += v != 0 ? '1' : '0';
         else if (type == ColumnType::DateTime)
             appendDateText(dateFromSerialDays(static_cast<double>(v)), text);
         else
@@ -74,8 +68,22 @@ void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string&
             appendNumberText(v, text);
         return;
     }
-    default: text = toDisplayText(readColumn(stmt, index, type), type);
+    default: {
+        const auto* data = static_cast<const unsigned char*>(sqlite3_value_blob(value));
+        Bytes bytes;
+        if (data) bytes.data.assign(data, data + sqlite3_value_bytes(value));
+        text += toDisplayText(bytes, type);
     }
+    }
+}
+
+void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string& text) {
+    text.clear();
+    // One call that reaches into the statement, then cheap reads of the value it hands
+    // back: each sqlite3_column_* call checks the statement and its error state again,
+    // which for a million cells costs more than the conversions. The value is used only
+    // here, on the statement's own thread, before the statement moves on.
+    appendValueText(sqlite3_column_value(stmt, index), type, text);
 }
 
 std::string readColumnText(sqlite3_stmt* stmt, int index, ColumnType type) {

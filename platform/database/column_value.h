@@ -4,6 +4,7 @@
 #include "platform/database/value.h"
 
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace db {
 
@@ -19,5 +20,7 @@ Value readColumn(sqlite3_stmt* stmt, int index, ColumnType type);
 std::string readColumnText(sqlite3_stmt* stmt, int index, ColumnType type);
 // The same written into `text`, replacing what it held.
 void readColumnText(sqlite3_stmt* stmt, int index, ColumnType type, std::string& text);
+// The display text of a value of a column of `type`, appended to `text` (GBK).
+void appendValueText(sqlite3_value* value, ColumnType type, std::string& text);
 
 }  // namespace db

@@ -94,17 +94,22 @@ std::string numberText(double value) {
     return out;
 }
 
-void appendDateText(const gbk::DateTime& value, std::string& out) {
+const DateUnits kGbkDateUnits = {gbk::dateUnits::year,   gbk::dateUnits::month,  gbk::dateUnits::day,
+                                 gbk::dateUnits::hour,   gbk::dateUnits::minute, gbk::dateUnits::second};
+const DateUnits kUtf8DateUnits = {"\xE5\xB9\xB4", "\xE6\x9C\x88", "\xE6\x97\xA5",
+                                  "\xE6\x97\xB6", "\xE5\x88\x86", "\xE7\xA7\x92"};
+
+void appendDateText(const gbk::DateTime& value, std::string& out, const DateUnits& units) {
     appendIntegerText(value.year, out);
-    out += gbk::dateUnits::year;
+    out += units.year;
     appendIntegerText(value.month, out);
-    out += gbk::dateUnits::month;
+    out += units.month;
     appendIntegerText(value.day, out);
-    out += gbk::dateUnits::day;
+    out += units.day;
     const int parts = value.second != 0 ? 3 : value.minute != 0 ? 2 : value.hour != 0 ? 1 : 0;
-    if (parts >= 1) appendIntegerText(value.hour, out), out += gbk::dateUnits::hour;
-    if (parts >= 2) appendIntegerText(value.minute, out), out += gbk::dateUnits::minute;
-    if (parts >= 3) appendIntegerText(value.second, out), out += gbk::dateUnits::second;
+    if (parts >= 1) appendIntegerText(value.hour, out), out += units.hour;
+    if (parts >= 2) appendIntegerText(value.minute, out), out += units.minute;
+    if (parts >= 3) appendIntegerText(value.second, out), out += units.second;
 }
 
 std::string dateText(const gbk::DateTime& value) {

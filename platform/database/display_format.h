@@ -26,8 +26,16 @@ std::string integerText(int64_t value);
 void appendNumberText(double value, std::string& out);
 std::string numberText(double value);
 
+// The unit characters written after the numbers of a date, in GBK or in UTF-8 (the
+// loaded tables' encoding, for comparisons made inside SQLite).
+struct DateUnits {
+    const char *year, *month, *day, *hour, *minute, *second;
+};
+extern const DateUnits kGbkDateUnits;
+extern const DateUnits kUtf8DateUnits;
+
 // gbk::toText(const gbk::DateTime&): 年月日, then the time down to its last non-zero part.
-void appendDateText(const gbk::DateTime& value, std::string& out);
+void appendDateText(const gbk::DateTime& value, std::string& out, const DateUnits& units = kGbkDateUnits);
 std::string dateText(const gbk::DateTime& value);
 
 }  // namespace db

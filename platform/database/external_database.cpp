@@ -287,6 +287,8 @@ int ExternalDatabase::openRecordSet(const std::string& sql) {
     std::string internalName;
     if (!cache.table(key, stamp, loader, internalName, why)) return d.failSet(why);
 
+    // Again, now that the column types are known: they decide how LIKE and "=" compare.
+    if (!translateStatement(sql, statement, why, &cache.columns(internalName))) return d.failSet(why);
     RecordSet set;
     set.stmt = cache.prepareSelect(bindTableName(statement, internalName), internalName, why);
     if (!set.stmt) return d.failSet(why);

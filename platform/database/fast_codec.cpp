@@ -43,8 +43,8 @@ void convertOnce(std::atomic<uint64_t>& slot, std::string_view bytes, std::strin
     out += utf8;
 }
 
-// The code point of the well-formed UTF-8 sequence at s[i], with its length; 0 length for
-// anything ill-formed (overlong, surrogate, beyond U+10FFFF, cut short).
+}  // namespace
+
 unsigned decodeUtf8(std::string_view s, size_t i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     unsigned len;
@@ -62,8 +62,6 @@ unsigned decodeUtf8(std::string_view s, size_t i, char32_t& cp) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
-
-}  // namespace
 
 bool isAscii(std::string_view text) {
     for (unsigned char c : text)

@@ -29,6 +29,10 @@ inline std::string utf8ToGbk(std::string_view utf8) {
     return out;
 }
 
+// The code point of the well-formed UTF-8 sequence at s[i] and its length in bytes; 0
+// for anything ill-formed (overlong, surrogate, beyond U+10FFFF, cut short).
+unsigned decodeUtf8(std::string_view s, size_t i, char32_t& cp);
+
 // True when every byte is below 0x80.
 bool isAscii(std::string_view text);
 

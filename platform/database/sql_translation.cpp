@@ -61,7 +61,39 @@ std::string quoteString(const std::string& text) {
     return out + "'";
 }
 
+bool isWord(const std::string& word, const char* lower) {
+    size_t i = 0;
+    for (; i < word.size() && lower[i]; ++i)
+        if ((word[i] | 0x20) != lower[i]) return false;
+    return i == word.size() && !lower[i];
+}
+
+// A column that LIKE reads through its display text rather than its stored value.
+bool comparedAsShown(ColumnType type) {
+    return type == ColumnType::Integer || type == ColumnType::Float || type == ColumnType::DateTime ||
+           type == ColumnType::Boolean;
+}
+
+// The column just written to the output, for the operator that may follow it.
+struct Operand {
+    size_t begin = 0, end = 0;
+    const ColumnType* type = nullptr;  // null: no operand, or not a column of the table
+    bool negated = false;              // NOT came after it
+};
+
 }  // namespace
+
+const ColumnType* TableColumns::find(std::string_view name) const {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string& candidate = names[i];
+        if (candidate.size() != name.size()) continue;
+        size_t k = 0;
+        while (k < name.size() && lower(candidate[k]) == lower(name[k])) ++k;
+        if (k == name.size()) return &types[i];
+    }
+    return nullptr;
+}
 
 std::string quoteIdentifier(const std::string& name) {
     std::string out = "\"";
@@ -72,7 +104,8 @@ std::string quoteIdentifier(const std::string& name) {
     return out + "\"";
 }
 
-bool translateStatement(const std::string& gbkSql, TranslatedStatement& out, std::string& error) {
+bool translateStatement(const std::string& gbkSql, TranslatedStatement& out, std::string& error,
+                        const TableColumns* columns) {
     Scanner in(gbkSql);
     std::string sql;  // GBK until the end
     bool haveTable = false;
@@ -81,31 +114,68 @@ bool translateStatement(const std::string& gbkSql, TranslatedStatement& out, std
         error = codepage::utf8ToGbk(utf8);
         return false;
     };
+    Operand operand;
+    bool dateEquals = false;  // "<date column> =" written: a string next is a date
+    auto columnType = [columns](const std::string& gbkName) -> const ColumnType* {
+        return columns ? columns->find(codec::gbkToUtf8(gbkName)) : nullptr;
+    };
+    auto addString = [&](const std::string& text) {
+        sql += dateEquals ? "jet_date(" + quoteString(text) + ")" : quoteString(text);
+        operand = {};
+        dateEquals = false;
+    };
+    auto addColumn = [&](const std::string& gbkName, const std::string& written) {
+        operand = {sql.size(), sql.size() + written.size(), columnType(gbkName)};
+        sql += written;
+        dateEquals = false;
+    };
     while (!in.done()) {
         const unsigned char c = in.peek();
         if (c == '\'') {
             in.skip();
             std::string text;
             if (!in.delimited('\'', true, text)) return fail("SQL 语句中的字符串没有结束引号");
-            sql += quoteString(text);
+            addString(text);
         } else if (c == '"') {
             in.skip();
             std::string text;
             if (!in.delimited('"', true, text)) return fail("SQL 语句中的字符串没有结束引号");
-            sql += quoteString(text);
+            addString(text);
         } else if (c == '[') {
             in.skip();
             std::string name;
             if (!in.delimited(']', false, name)) return fail("SQL 语句中的“[”没有对应的“]”");
-            sql += quoteIdentifier(name);
+            addColumn(name, quoteIdentifier(name));
         } else if (isWordByte(c)) {
             std::string word;
             while (!in.done() && isWordByte(in.peek())) word += in.takeChar();
-            if (word.size() != 4 || (word[0] | 0x20) != 'f' || (word[1] | 0x20) != 'r' ||
-                (word[2] | 0x20) != 'o' || (word[3] | 0x20) != 'm') {
+            if (isWord(word, "like")) {
+                if (operand.type && comparedAsShown(*operand.type)) {
+                    sql.insert(operand.end, ", " + std::to_string(static_cast<int>(*operand.type)) + ")");
+                    sql.insert(operand.begin, "jet_text(");
+                }
+                sql += word;
+                operand = {};
+                dateEquals = false;
+                continue;
+            }
+            if (isWord(word, "not") && operand.type && !operand.negated) {
+                operand.negated = true;
                 sql += word;
                 continue;
             }
+            if (!isWord(word, "from")) {
+                if (word[0] >= '0' && word[0] <= '9') {
+                    sql += word;
+                    operand = {};
+                    dateEquals = false;
+                } else {
+                    addColumn(word, word);
+                }
+                continue;
+            }
+            operand = {};
+            dateEquals = false;
             sql += word;
             while (!in.done() && isSpace(in.peek())) sql += in.takeChar();
             std::string name;
@@ -132,6 +202,10 @@ bool translateStatement(const std::string& gbkSql, TranslatedStatement& out, std
             table = name;
             sql += kPlaceholder;
         } else {
+            if (!isSpace(c)) {
+                dateEquals = c == '=' && operand.type && *operand.type == ColumnType::DateTime && !operand.negated;
+                operand = {};
+            }
             sql += in.takeChar();
         }
     }

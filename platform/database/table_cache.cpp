@@ -12,6 +12,7 @@
 
 #include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
+#include "platform/database/sql_functions.h"
 #include "platform/database/sql_translation.h"
 
 namespace db {
@@ -68,6 +69,7 @@ public:
         types_ = types;
         scratch_.resize(types.size());
         const auto columns = uniqueColumnNames(names);
+        columns_ = TableColumns{columns, types};
         std::string create = "CREATE TABLE " + quoteIdentifier(name_) + " (";
         std::string insert = "INSERT INTO " + quoteIdentifier(name_) + " VALUES (";
         for (size_t i = 0; i < columns.size(); ++i) {
@@ -107,6 +109,8 @@ public:
         inTransaction_ = false;
         return true;
     }
+    const TableColumns& columns() const { return columns_; }
+
     void rollback() {
         sqlite3_finalize(insert_);
         insert_ = nullptr;
@@ -150,6 +154,7 @@ private:
     sqlite3_stmt* insert_ = nullptr;
     std::vector<ColumnType> types_;
     std::vector<std::string> scratch_;
+    TableColumns columns_;
     bool inTransaction_ = false;
 };
 
@@ -200,6 +205,7 @@ struct TableCache::Impl {
         std::string internalName;
         FileStamp stamp;
         uint64_t lastUse = 0;
+        TableColumns columns;
     };
     std::map<std::string, Entry> entries;
     std::vector<std::string> pendingDrops;  // replaced tables a statement still reads
@@ -231,6 +237,7 @@ TableCache::TableCache() : impl_(new Impl) {
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(db_, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_set_authorizer(db_, authorize, &impl_->allowed);
+    registerJetFunctions(db_);
 }
 
 TableCache::~TableCache() {
@@ -268,7 +275,7 @@ bool TableCache::table(const std::string& key, const FileStamp& stamp, const Loa
         return false;
     }
     if (found != impl_->entries.end()) impl_->drop(db_, found->second.internalName);
-    impl_->entries[key] = Impl::Entry{name, stamp, ++impl_->clock};
+    impl_->entries[key] = Impl::Entry{name, stamp, ++impl_->clock, sink.columns()};
     internalName = name;
 
     while (impl_->entries.size() > kMaxTables) {
@@ -279,6 +286,13 @@ bool TableCache::table(const std::string& key, const FileStamp& stamp, const Loa
         impl_->entries.erase(oldest);
     }
     return true;
+}
+
+const TableColumns& TableCache::columns(const std::string& internalName) const {
+    static const TableColumns none;
+    for (const auto& [key, entry] : impl_->entries)
+        if (entry.internalName == internalName) return entry.columns;
+    return none;
 }
 
 bool TableCache::checked(const std::string& key, const FileStamp& stamp) const {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/database/sql_translation.h"
 #include "platform/database/table_sink.h"
 
 struct sqlite3;
@@ -48,6 +49,10 @@ public:
     // memory); nothing is cached then and no exception leaves this function.
     bool table(const std::string& key, const FileStamp& stamp, const Loader& loader,
                std::string& internalName, std::string& error);
+
+    // The columns of the loaded table `internalName`, as SQLite names them; none for a
+    // name the cache does not hold.
+    const TableColumns& columns(const std::string& internalName) const;
 
     // Remembers that a check of a source (a password, a file signature) passed for a
     // file stamp, so a second open of an unchanged file need not read it.

@@ -1,0 +1,20 @@
+// The SQL functions through which statements on the loaded tables get Jet's comparisons.
+//
+//   like(pattern, text)     the LIKE operator, with Jet's patterns (like_pattern.h);
+//   jet_text(value, type)   the text the record window shows for a value of a column of
+//                           the given ColumnType (as an integer), NULL for NULL: what
+//                           LIKE compares a number, date or boolean column against;
+//   jet_date(text)          a date literal read as the day number dates are kept as,
+//                           NULL when the text is no date: what "=" compares a date
+//                           column against.
+// The statement translation writes the last two in where the column types call for them.
+#pragma once
+
+struct sqlite3;
+
+namespace db {
+
+// Adds the functions to a connection. False when SQLite refuses one.
+bool registerJetFunctions(sqlite3* db);
+
+}  // namespace db
