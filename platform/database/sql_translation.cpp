@@ -152,7 +152,7 @@ bool translateStatement(const std::string& gbkSql, TranslatedStatement& out, std
             if (isWord(word, "like")) {
                 if (operand.type && comparedAsShown(*operand.type)) {
                     sql.insert(operand.end, ", " + std::to_string(static_cast<int>(*operand.type)) + ")");
-                    sql.insert(operand.begin, "jet_text(");
+                    sql.insert(operand.begin, "jet_typed(");
                 }
                 sql += word;
                 operand = {};

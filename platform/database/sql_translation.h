@@ -10,7 +10,7 @@
 //
 // Once the table is loaded, a second translation with its column types also gives Jet's
 // typed comparisons: a number, date or boolean column before LIKE is compared as the text
-// the record window shows for it (jet_text), and a string after "=" on a date column is
+// the record window shows for it (jet_typed), and a string after "=" on a date column is
 // read as a date (jet_date); see sql_functions.h.
 #pragma once
 
