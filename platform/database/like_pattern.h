@@ -6,7 +6,8 @@
 // is how a pattern asks for them literally; a "-" first or last in a list is plain too.
 // Every step is one whole character (a GBK character is one code point of the UTF-8
 // text), and ASCII letters match without regard to case, as the text columns compare.
-// Ranges follow code page 936's order, the order Jet compares such characters in.
+// A range holds the characters whose code page 936 codes lie between its ends (ASCII
+// below every two-byte character), the order the characters have in the data files.
 //
 // What Jet refuses, we read leniently rather than fail the statement: a "[" that no "]"
 // closes is a plain "[", "[]" stands for nothing, a range whose ends are reversed

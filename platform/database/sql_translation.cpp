@@ -125,7 +125,12 @@ bool translateStatement(const std::string& gbkSql, TranslatedStatement& out, std
         dateEquals = false;
     };
     auto addColumn = [&](const std::string& gbkName, const std::string& written) {
-        operand = {sql.size(), sql.size() + written.size(), columnType(gbkName)};
+        // The second half of a qualified name ("T"."F") is left alone: wrapping it alone
+        // would break the name apart.
+        size_t last = sql.size();
+        while (last > 0 && isSpace(static_cast<unsigned char>(sql[last - 1]))) --last;
+        const bool qualified = last > 0 && sql[last - 1] == '.';
+        operand = {sql.size(), sql.size() + written.size(), qualified ? nullptr : columnType(gbkName)};
         sql += written;
         dateEquals = false;
     };
