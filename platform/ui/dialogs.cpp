@@ -21,6 +21,7 @@
 
 #include "common/text/codepage.h"
 #include "platform/ui/application.h"
+#include "platform/ui/colour_ref.h"
 
 namespace ui::dialogs {
 
@@ -80,11 +81,6 @@ std::optional<T> scripted(Kind kind, const std::string& title, const std::string
 
 QString q(const std::string& gbk) { return codepage::toQString(gbk); }
 
-QColor toQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-uint32_t fromQColor(const QColor& c) {
-    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-           (static_cast<uint32_t>(c.blue()) << 16);
-}
 
 }  // namespace
 
@@ -167,7 +163,7 @@ bool chooseFont(FontChoice& font) {
     font.italic = chosen.italic();
     font.underline = chosen.underline();
     font.strikeOut = chosen.strikeOut();
-    if (colour.isValid()) font.colour = fromQColor(colour);
+    if (colour.isValid()) font.colour = toColourRef(colour);
     return true;
 }
 
@@ -176,7 +172,7 @@ std::optional<uint32_t> chooseColour(uint32_t initial) {
         return reply->value;
     const QColor colour = QColorDialog::getColor(toQColor(initial), nullptr, QString());
     if (!colour.isValid()) return std::nullopt;
-    return fromQColor(colour);
+    return toColourRef(colour);
 }
 
 void failureBox(const std::string& text) {
