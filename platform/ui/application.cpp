@@ -86,6 +86,32 @@ void formGone(Form* form) {
     if (forms.empty() && runningLoop()) runningLoop()->exit(0);
 }
 
+namespace {
+int handlerDepth = 0;
+std::vector<QPointer<FormPrivate>>& heldDestructions() {
+    static std::vector<QPointer<FormPrivate>> held;
+    return held;
+}
+}  // namespace
+
+HandlerScope::HandlerScope() { ++handlerDepth; }
+
+HandlerScope::~HandlerScope() {
+    if (--handlerDepth > 0) return;
+    // Each destruction runs AboutToBeDestroyed, whose own handler scope comes back here
+    // with the rest of the list: take the list first.
+    while (!heldDestructions().empty()) {
+        const std::vector<QPointer<FormPrivate>> held = std::move(heldDestructions());
+        heldDestructions().clear();
+        for (const QPointer<FormPrivate>& form : held)
+            if (form && form->destroyPosted) form->destroyNow(false);
+    }
+}
+
+bool handlerRunning() { return handlerDepth > 0; }
+
+void holdDestruction(FormPrivate* form) { heldDestructions().push_back(form); }
+
 void runExitCleanups() {
     auto& list = cleanups();
     while (!list.empty()) {

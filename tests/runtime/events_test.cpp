@@ -367,6 +367,24 @@ TEST_F(WindowLife, DestroyTakesEffectAfterTheRunningHandler) {
     EXPECT_EQ(f.window(), nullptr);
 }
 
+// Regression: a window closed while a handler let events run (a long list fill repaints)
+// was destroyed inside that handler, under code that still used it.
+TEST_F(WindowLife, AWindowClosedWhileAHandlerLetsEventsRunGoesWhenThatHandlerReturns) {
+    ui::Form f;
+    std::vector<std::string> seen;
+    f.on(ui::WindowEvent::AboutToBeDestroyed, [&] { seen.push_back("destroyed"); });
+    f.on("按钮_关闭", ui::Event::Clicked, [&] {
+        f.window()->close();
+        ui::processPendingEvents();
+        QTest::qWait(5);
+        seen.push_back(f.isLoaded() ? "still loaded" : "gone");
+    });
+    ASSERT_TRUE(f.load(form("小窗口.ui")));
+    QTest::mouseClick(f.button("按钮_关闭").widget(), Qt::LeftButton);
+    EXPECT_EQ(seen, (std::vector<std::string>{"still loaded", "destroyed"}));
+    EXPECT_FALSE(f.isLoaded());
+}
+
 TEST_F(WindowLife, OwnedWindowsGoBeforeTheirOwner) {
     ui::Form owner, owned;
     std::vector<std::string> order;
