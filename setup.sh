@@ -13,7 +13,7 @@ case "$action" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exi
 # Everything the build, the tests and the programs need, as Debian packages.
 packages=(
   build-essential cmake pkg-config ninja-build
-  qt6-base-dev qt6-tools-dev libqt6opengl6-dev libqt6uitools6 qt6-qpa-plugins
+  qt6-base-dev qt6-tools-dev libqt6opengl6-dev libqt6uitools6 qt6-qpa-plugins qt6-translations-l10n
   libfluidsynth-dev timgm6mb-soundfont
   libfreexl-dev libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev
   libjpeg62-turbo-dev libsqlite3-dev sqlite3
