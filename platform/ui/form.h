@@ -79,7 +79,10 @@ public:
     // created, when the file cannot be read or is no form; also when already loaded.
     bool load(std::string_view uiPath, Form* owner = nullptr);
     // Posted: takes effect after the running handler has returned (at once when no
-    // handler is running and the loop is idle, i.e. at the next event processing).
+    // handler is running and the loop is idle, i.e. at the next event processing). A
+    // handler that lets events run (processPendingEvents, a message box) keeps every
+    // window alive until the outermost handler has returned; closing a window by its
+    // close button is the same destruction.
     void destroy();
     // True from load until destruction, also while hidden.
     bool isLoaded() const;

@@ -1,5 +1,5 @@
 // Program-wide state of the runtime (runtime only): the loaded forms, the running message
-// loop and the exit clean-ups.
+// loop, the exit clean-ups and the handlers on the stack.
 #pragma once
 
 #include <vector>
