@@ -13,12 +13,12 @@ case "$action" in run|test|build) ;; *) echo "usage: $0 run|test|build" >&2; exi
 # Everything the build, the tests and the programs need, as Debian packages.
 packages=(
   build-essential cmake pkg-config ninja-build
-  qt6-base-dev qt6-tools-dev libqt6opengl6-dev libqt6uitools6 qt6-qpa-plugins
+  qt6-base-dev qt6-tools-dev libqt6opengl6-dev libqt6uitools6 qt6-qpa-plugins qt6-translations-l10n
   libfluidsynth-dev timgm6mb-soundfont
   libfreexl-dev libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev
   libjpeg62-turbo-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei xvfb xauth
+  fonts-wqy-microhei xvfb xauth locales
   clang-14 libclang-rt-14-dev
   python3 python3-xlwt python3-openpyxl python3-dbf python3-pil unicode-data
 )
@@ -36,6 +36,17 @@ install_packages() {
   # Through env, not as a prefix: sudo drops the caller's environment, and a debconf
   # question (tzdata on a minimal system) would then stop the script.
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# A test reads numbers with a decimal-comma locale in force, so one must exist.
+ensure_test_locale() {
+  locale -a 2>/dev/null | grep -ix 'de_DE\.utf-\?8' >/dev/null && return 0
+  echo "Generating the locale de_DE.UTF-8 for the tests"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)$/\1/' /etc/locale.gen
+  grep -qx 'de_DE\.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
 }
 
 build() {
@@ -60,6 +71,7 @@ case "$action" in
     exec "$prog"
     ;;
   test)
+    ensure_test_locale
     cd "$build_dir"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;

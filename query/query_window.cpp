@@ -180,8 +180,9 @@ void 查询窗口::按钮1_被单击_查询() {
     // A record window left from an earlier search is replaced; its form goes with it.
     record_ = std::make_unique<采像窗口>(*this);
     record_->load();
-    // A long fill lets pending events run, so the user may already have closed the record
-    // window, which showed this one again; hiding it now would leave nothing on screen.
+    // A record window closed by the user during its fill goes once this handler has
+    // returned, and its AboutToBeDestroyed then shows this window again. One that could
+    // not be loaded leaves this window shown.
     if (record_->form().isLoaded()) form_.setVisible(false);
 }
 

@@ -7,10 +7,12 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <algorithm>
@@ -86,6 +88,32 @@ void formGone(Form* form) {
     if (forms.empty() && runningLoop()) runningLoop()->exit(0);
 }
 
+namespace {
+int handlerDepth = 0;
+std::vector<QPointer<FormPrivate>>& heldDestructions() {
+    static std::vector<QPointer<FormPrivate>> held;
+    return held;
+}
+}  // namespace
+
+HandlerScope::HandlerScope() { ++handlerDepth; }
+
+HandlerScope::~HandlerScope() {
+    if (--handlerDepth > 0) return;
+    // Each destruction runs AboutToBeDestroyed, whose own handler scope comes back here
+    // with the rest of the list: take the list first.
+    while (!heldDestructions().empty()) {
+        const std::vector<QPointer<FormPrivate>> held = std::move(heldDestructions());
+        heldDestructions().clear();
+        for (const QPointer<FormPrivate>& form : held)
+            if (form && form->destroyPosted) form->destroyNow(false);
+    }
+}
+
+bool handlerRunning() { return handlerDepth > 0; }
+
+void holdDestruction(FormPrivate* form) { heldDestructions().push_back(form); }
+
 void runExitCleanups() {
     auto& list = cleanups();
     while (!list.empty()) {
@@ -101,8 +129,24 @@ struct Application::Impl {
     std::unique_ptr<QApplication> ownApp;
 };
 
+namespace {
+
+// Qt's own dialogs and standard buttons (font, colour, file dialogs; the button box)
+// speak Chinese like the rest of the programs, whatever the system locale. The file
+// comes with Debian's qt6-translations-l10n; without it they stay English.
+void loadQtChineseTranslations() {
+    static QTranslator* translator = nullptr;
+    if (translator) return;
+    translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
+}  // namespace
+
 Application::Application(int& argc, char** argv) : d_(std::make_unique<Impl>()) {
     if (!QApplication::instance()) d_->ownApp = std::make_unique<QApplication>(argc, argv);
+    loadQtChineseTranslations();
     // The runtime alone decides when the program ends: when its last form is gone.
     QApplication::setQuitOnLastWindowClosed(false);
     QDir::setCurrent(QCoreApplication::applicationDirPath());

@@ -154,6 +154,10 @@ void EditBox::setText(const std::string& text) {
     QLineEdit* e = lineEdit(widget_);
     if (!e) return;
     e->setText(q(text));
+    // Qt leaves the caret after the last character and scrolls a long text to its end; a
+    // filled-in value is read from its start, so the caret goes there (before the handler,
+    // which may move it).
+    e->setCursorPosition(0);
     // Set by the program: content changed once, now, even when nothing changed.
     fireContentChanged(form_, widget_);
 }
@@ -256,7 +260,10 @@ void ComboBox::setText(const std::string& text) {
     QComboBox* c = comboOf(widget_);
     if (!c) return;
     const QSignalBlocker quiet(c);
-    if (c->isEditable()) c->setEditText(q(text));
+    if (c->isEditable()) {
+        c->setEditText(q(text));
+        if (QLineEdit* e = c->lineEdit()) e->setCursorPosition(0);  // the start shows, as in an edit box
+    }
     else c->setCurrentIndex(c->findText(q(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 

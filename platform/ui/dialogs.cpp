@@ -22,6 +22,7 @@
 #include "common/text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/colour_ref.h"
+#include "platform/ui/message_box.h"
 
 namespace ui::dialogs {
 
@@ -91,18 +92,9 @@ Answer messageBox(const std::string& text, Buttons buttons, std::optional<std::s
         if (buttons == Buttons::Ok) return Answer::Ok;
         return *reply == Answer::Yes ? Answer::Yes : Answer::No;
     }
-    QMessageBox box(QMessageBox::NoIcon, caption.empty() ? QStringLiteral(" ") : q(caption), q(text));
-    if (buttons == Buttons::Ok) {
-        box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-        box.exec();
-        return Answer::Ok;
-    }
-    QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
+    MessageBoxDialog box(q(caption), q(text), buttons);
     box.exec();
-    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+    return box.answer();
 }
 
 std::optional<std::string> inputBox(const std::string& title, const std::string& prompt,

@@ -234,7 +234,15 @@ void Form::destroy() {
     if (!d_->loaded || d_->destroyPosted) return;
     d_->destroyPosted = true;
     QMetaObject::invokeMethod(
-        d_.get(), [d = d_.get()] { d->destroyNow(false); }, Qt::QueuedConnection);
+        d_.get(),
+        [d = d_.get()] {
+            // Arriving inside a handler that lets events run: the window waits for it.
+            if (detail::handlerRunning())
+                detail::holdDestruction(d);
+            else
+                d->destroyNow(false);
+        },
+        Qt::QueuedConnection);
 }
 
 bool Form::isLoaded() const { return d_->loaded; }

@@ -83,7 +83,10 @@ public:
     // Why the last load failed on its bindings ("" after a good load).
     const std::string& loadError() const;
     // Posted: takes effect after the running handler has returned (at once when no
-    // handler is running and the loop is idle, i.e. at the next event processing).
+    // handler is running and the loop is idle, i.e. at the next event processing). A
+    // handler that lets events run (processPendingEvents, a message box) keeps every
+    // window alive until the outermost handler has returned; closing a window by its
+    // close button is the same destruction.
     void destroy();
     // True from load until destruction, also while hidden.
     bool isLoaded() const;

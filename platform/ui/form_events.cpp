@@ -21,6 +21,7 @@
 #include "common/text/codepage.h"
 #include "platform/ui/key_codes.h"
 #include "platform/ui/report_model.h"
+#include "platform/ui/runtime_state.h"
 
 namespace ui {
 
@@ -111,6 +112,7 @@ void FormPrivate::fire(QWidget* control, Event event, int argument) {
     if (it == handlers.end() || !it->second) return;
     // A copy: the handler may bind another one to the same event while it runs.
     std::function<void(int)> handler = it->second;
+    detail::HandlerScope scope;
     sources.push_back(control);
     handler(argument);
     sources.pop_back();
@@ -121,6 +123,7 @@ void FormPrivate::fireWindow(WindowEvent event, int argument) {
     auto it = windowHandlers.find(event);
     if (it == windowHandlers.end() || !it->second) return;
     std::function<void(int)> handler = it->second;
+    detail::HandlerScope scope;
     handler(argument);
 }
 

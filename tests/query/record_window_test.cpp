@@ -1,5 +1,6 @@
 // The record window: the result list, its title and progress bar, the record sheet and
 // photo, the second search, stepping through rows, the list font, and closing.
+#include <QAbstractButton>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -344,3 +345,58 @@ TEST_F(RecordWindowTest, SearchingAgainDuringTheFirstFillIsIgnored) {
 }
 
 }  // namespace
+
+// Regression: a record window closed while a fill ran was destroyed inside the fill (which
+// lets events in), the query window came back, and a search started there deleted the
+// record window under its running fill (a use after free). The closed window now goes when
+// the fill's handler returns; until then a search from the query window is ignored. Both fills: the first one and the record window's own second search.
+TEST_F(RecordWindowTest, ARecordWindowClosedDuringAFillGoesWhenTheFillHasEnded) {
+    writePupils("名单.csv", 200);
+    writeStandardConfig("名单.csv");
+    query::查询窗口& window = start();
+    EventsAtEveryRow eventsAtEveryRow;
+
+    // Queues, for the fill about to start: close the record window; at the next events
+    // search again from the query window (as Enter on 按钮1 would).
+    struct Seen {
+        bool closed = false, searchedAgain = false, stillLoaded = false, queryHidden = false;
+    };
+    auto closeThenSearchDuringTheFill = [&](Seen& seen) {
+        QTimer::singleShot(0, [&] {
+            query::采像窗口* record = window.recordWindow();
+            if (!record || query::行计数 >= 200) return;
+            seen.closed = true;
+            record->form().window()->close();
+            QTimer::singleShot(0, [&, record] {
+                if (query::行计数 >= 200) return;
+                seen.searchedAgain = true;
+                seen.stillLoaded = window.recordWindow() == record && record->form().isLoaded();
+                seen.queryHidden = !window.form().isVisible();
+                window.form().edit("编辑框1").setText(G("学生2"));
+                qobject_cast<QAbstractButton*>(window.form().button("按钮1").widget())->click();
+            });
+        });
+    };
+
+    Seen first;
+    closeThenSearchDuringTheFill(first);
+    EXPECT_EQ(search(window, "*"), nullptr);
+    ASSERT_TRUE(first.closed && first.searchedAgain);
+    EXPECT_TRUE(first.stillLoaded);  // the query window is still shown during the first fill
+    EXPECT_EQ(query::行计数, 200);
+    EXPECT_EQ(query::查询条件, "");
+    EXPECT_TRUE(window.form().isVisible());
+
+    query::采像窗口* record = search(window, "*");
+    ASSERT_NE(record, nullptr);
+    record->form().edit("查询编辑框").setText(G("学生"));
+    Seen second;
+    closeThenSearchDuringTheFill(second);
+    QTest::mouseClick(record->form().button("查询按钮").widget(), Qt::LeftButton);
+    ASSERT_TRUE(second.closed && second.searchedAgain);
+    EXPECT_TRUE(second.stillLoaded);
+    EXPECT_TRUE(second.queryHidden);
+    EXPECT_EQ(window.recordWindow(), nullptr);
+    EXPECT_TRUE(window.form().isVisible());
+    EXPECT_EQ(query::查询条件, G("where [姓名] like '%学生%'"));
+}

@@ -17,7 +17,7 @@ class StartTest : public QueryProgramTest {};
 
 TEST_F(StartTest, FreshInstallCreatesTheDefaultFileAndOpensTheExample) {
     const std::string example = std::string(LOOKUP_SOURCE_DIR) + "/examples/data/例子.xls";
-    if (!std::filesystem::exists(example)) GTEST_SKIP() << "no example workbook at " << example;
+    ASSERT_TRUE(std::filesystem::exists(example)) << "committed example workbook missing: " << example;
     std::filesystem::copy(std::string(LOOKUP_SOURCE_DIR) + "/examples/data", dir_,
                           std::filesystem::copy_options::recursive);
 
@@ -121,7 +121,7 @@ TEST_F(StartTest, TextTableIsSplitIntoItsFolderAndItsOneTable) {
 
 TEST_F(StartTest, DbaseTableListsItselfWithoutTheRepairButton) {
     const std::string fixture = std::string(LOOKUP_SOURCE_DIR) + "/tests/database/data/dbf/学生.dbf";
-    if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no dBASE fixture at " << fixture;
+    ASSERT_TRUE(std::filesystem::exists(fixture)) << "committed dBASE fixture missing: " << fixture;
     std::filesystem::copy_file(fixture, local("学生.DBF"));
     writeStandardConfig("学生.DBF");
     query::查询窗口& window = start();
@@ -150,7 +150,7 @@ TEST_F(StartTest, WorkbookThatCannotBeOpenedRemindsTriesAgainAndHasNoTables) {
 
 TEST_F(StartTest, WorkbookSheetsAreListedInBracketsAndTheFirstIsChecked) {
     const std::string fixture = std::string(LOOKUP_SOURCE_DIR) + "/tests/database/data/xls/students.xls";
-    if (!std::filesystem::exists(fixture)) GTEST_SKIP() << "no workbook fixture at " << fixture;
+    ASSERT_TRUE(std::filesystem::exists(fixture)) << "committed workbook fixture missing: " << fixture;
     std::filesystem::copy_file(fixture, local("students.xls"));
     writeStandardConfig("students.xls");
     query::查询窗口& window = start();

@@ -1,5 +1,8 @@
 // The boxes answered in advance: answers, what was shown, and the loud failure when a box
 // comes that no answer was queued for.
+#include <QAbstractButton>
+
+#include "platform/ui/message_box.h"
 #include "runtime_test_support.h"
 
 using namespace runtime_test;
@@ -28,6 +31,31 @@ TEST_F(Dialogs, MessageBoxAnswersAndRecordsTitleAndText) {
     EXPECT_EQ(shown[0].text, question);
     EXPECT_EQ(shown[2].title, G("信息："));  // omitted title
     EXPECT_EQ(shown[3].title, "");           // an empty title stays empty
+}
+
+// Regression: Esc on the reload question after the settings program answered No, which
+// ends the program. A Yes/No box is answered by its two buttons only; an OK box still
+// closes with Esc.
+TEST_F(Dialogs, AYesNoBoxIgnoresEscAndTheCloseButton) {
+    for (const bool yes : {true, false}) {
+        ui::dialogs::MessageBoxDialog box(QStringLiteral("友情提醒："),
+                                          QStringLiteral("按 是 重新装载，否则退出程序！"), Buttons::YesNo);
+        box.show();  // exec would wait for an answer
+        QTest::keyClick(box.yesButton(), Qt::Key_Escape);
+        EXPECT_TRUE(box.isVisible());
+        EXPECT_FALSE(box.close());
+        EXPECT_TRUE(box.isVisible());
+        EXPECT_EQ(box.clickedButton(), nullptr);
+        EXPECT_FALSE(box.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        (yes ? box.yesButton() : box.noButton())->click();
+        EXPECT_FALSE(box.isVisible());
+        EXPECT_EQ(box.answer(), yes ? Answer::Yes : Answer::No);
+    }
+    ui::dialogs::MessageBoxDialog ok(QStringLiteral("信息："), QStringLiteral("文件只读"), Buttons::Ok);
+    ok.show();
+    QTest::keyClick(&ok, Qt::Key_Escape);
+    EXPECT_FALSE(ok.isVisible());
+    EXPECT_EQ(ok.answer(), Answer::Ok);
 }
 
 TEST_F(Dialogs, InputFileFontAndColourAnswers) {

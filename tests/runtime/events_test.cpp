@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QListWidget>
 #include <QTabBar>
@@ -43,6 +44,32 @@ TEST_F(EventRules, ProgramSetTextRaisesContentChangedOnceAtOnceEvenWhenUnchanged
     EXPECT_EQ(seen.size(), 3u);
     ui::processPendingEvents();
     EXPECT_EQ(seen.size(), 3u);  // nothing queued behind it
+}
+
+// Regression: a long value set by the program showed its end ("aredados y helados"); an
+// edit box (and an editable combo box) shows a filled-in text from its start.
+TEST_F(EventRules, ProgramSetTextShowsTheStartOfALongText) {
+    const std::string longText = "Ana Trujillo Emparedados y helados " + G("三班的学生名单与照片");
+    ui::EditBox edit = f.edit("编辑框2");
+    auto* line = qobject_cast<QLineEdit*>(edit.widget());
+    edit.setFocus();
+    QTest::keyClicks(line, "abc");
+    ASSERT_EQ(line->cursorPosition(), 3);
+    edit.setText(longText);
+    EXPECT_EQ(line->cursorPosition(), 0);
+    EXPECT_EQ(edit.selectionStart(), 0);
+    EXPECT_LT(line->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);  // the start is in view
+    // A content-changed handler that places the caret has the last word.
+    f.on("编辑框2", ui::Event::ContentChanged, [&] { edit.setSelectionStart(4); });
+    edit.setText(longText);
+    EXPECT_EQ(edit.selectionStart(), 4);
+
+    ui::ComboBox combo = f.combo("组合框1");
+    combo.setText(longText);
+    auto* comboLine = qobject_cast<QComboBox*>(combo.widget())->lineEdit();
+    ASSERT_NE(comboLine, nullptr);
+    EXPECT_EQ(comboLine->cursorPosition(), 0);
+    EXPECT_EQ(combo.text(), longText);
 }
 
 TEST_F(EventRules, UserTypingRaisesContentChangedPerChange) {
@@ -365,6 +392,24 @@ TEST_F(WindowLife, DestroyTakesEffectAfterTheRunningHandler) {
     ASSERT_TRUE(waitFor([&] { return !f.isLoaded(); }));
     EXPECT_EQ(seen, (std::vector<std::string>{"still loaded", "destroyed"}));
     EXPECT_EQ(f.window(), nullptr);
+}
+
+// Regression: a window closed while a handler let events run (a long list fill repaints)
+// was destroyed inside that handler, under code that still used it.
+TEST_F(WindowLife, AWindowClosedWhileAHandlerLetsEventsRunGoesWhenThatHandlerReturns) {
+    ui::Form f;
+    std::vector<std::string> seen;
+    f.on(ui::WindowEvent::AboutToBeDestroyed, [&] { seen.push_back("destroyed"); });
+    f.on("按钮_关闭", ui::Event::Clicked, [&] {
+        f.window()->close();
+        ui::processPendingEvents();
+        QTest::qWait(5);
+        seen.push_back(f.isLoaded() ? "still loaded" : "gone");
+    });
+    ASSERT_TRUE(f.load(form("小窗口.ui")));
+    QTest::mouseClick(f.button("按钮_关闭").widget(), Qt::LeftButton);
+    EXPECT_EQ(seen, (std::vector<std::string>{"still loaded", "destroyed"}));
+    EXPECT_FALSE(f.isLoaded());
 }
 
 TEST_F(WindowLife, OwnedWindowsGoBeforeTheirOwner) {

@@ -1,6 +1,9 @@
 // Program-wide services: running a program and waiting, the program directory, the
 // window icon from bytes, animated pictures, the busy cursor.
 #include <QBuffer>
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -25,6 +28,17 @@ TEST_F(Services, WindowsFontNamesStandForInstalledChineseFaces) {
         EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::SimplifiedChinese))
             << name << " resolves to " << family.toStdString();
     }
+}
+
+// Qt's standard dialogs and buttons showed English texts in programs that speak Chinese
+// everywhere else; Qt's Chinese translations are loaded whatever the system locale (the
+// tests run in the C locale).
+TEST_F(Services, QtsOwnDialogTextsAreChinese) {
+    ASSERT_TRUE(QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm"))
+        << "Qt's Chinese translations are missing: setup.sh installs qt6-translations-l10n";
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    EXPECT_EQ(QCoreApplication::translate("QFontDialog", "Select Font"), QStringLiteral("选择字体"));
 }
 
 TEST_F(Services, RunAndWaitReportsWhetherTheProgramStarted) {
