@@ -56,7 +56,8 @@ std::string exportText(const ExportSource& source, bool withoutPhotosOnly) {
 bool writeExportFile(const std::string& folder, const std::string& name, std::string_view bytes) {
     // The table's text is part of the name: one holding "/" would reach into another
     // folder and a NUL would cut the name short, so such a name is refused.
-    if (name.empty() || name.find_first_of(std::string_view("/\0", 2)) != std::string::npos) return false;
+    if (name.empty() || name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+        return false;
     return fileio::replaceFile(codepage::toLocalPath(folder + "/" + name), bytes);
 }
 
@@ -70,8 +71,9 @@ gbk::DateTime currentDateTime() {
 
 void 采像窗口::按钮_导出列表_被单击() {
     const ui::dialogs::Answer answer = ui::dialogs::messageBox(
-        gbkText("本操作将会把列表框的内容导出成文本文件（如果想导出所有的，请用*号搜索，显示所有内容，"
-                "再导出），仅导出不含照片的吗？"),
+        gbkText(
+            "本操作将会把列表框的内容导出成文本文件（如果想导出所有的，请用*号搜索，显示所有内容，"
+            "再导出），仅导出不含照片的吗？"),
         ui::dialogs::Buttons::YesNo, gbkText("友情提醒！"));
     const bool withoutPhotosOnly = answer == ui::dialogs::Answer::Yes;
 
@@ -80,7 +82,8 @@ void 采像窗口::按钮_导出列表_被单击() {
     const std::string name = exportFileName(当前表名, currentDateTime());
     ui::ReportList list = form_.reportList("list");
     ExportSource source;
-    for (int k = 1; k <= 10; ++k) source.captions.push_back(form_.label("标签" + std::to_string(k)).caption());
+    for (int k = 1; k <= 10; ++k)
+        source.captions.push_back(form_.label("标签" + std::to_string(k)).caption());
     source.rowCount = list.rowCount();
     source.cell = [&list](int row, int column) { return list.cellText(row, column); };
     source.photoFolder = 照片目录;
@@ -92,8 +95,8 @@ void 采像窗口::按钮_导出列表_被单击() {
         ui::dialogs::messageBox(gbkText("文件已经写出，保存在 ") + file, ui::dialogs::Buttons::Ok,
                                 gbkText("友情提示:"));
     else
-        ui::dialogs::messageBox(gbkText("文件没有写出：无法创建或写入 ") + file, ui::dialogs::Buttons::Ok,
-                                gbkText("友情提示:"));
+        ui::dialogs::messageBox(gbkText("文件没有写出：无法创建或写入 ") + file,
+                                ui::dialogs::Buttons::Ok, gbkText("友情提示:"));
 }
 
 }  // namespace query
