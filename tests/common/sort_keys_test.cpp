@@ -1,5 +1,5 @@
 // Ordering list cells as whole numbers, texts and dates.
-#include "common/text/sort_keys.h"
+#include "common/program/sort_keys.h"
 
 #include <gtest/gtest.h>
 

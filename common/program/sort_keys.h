@@ -7,9 +7,9 @@
 // two texts anew.
 #pragma once
 
-#include <QCollatorSortKey>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,7 +47,9 @@ class ColumnSortKeys {
     size_t size_;
     std::vector<int32_t> numbers_;
     std::vector<double> days_;
-    std::vector<QCollatorSortKey> texts_;
+    // Collation keys, each ending in a NUL byte and holding no other, one after another.
+    std::string textKeys_;
+    std::vector<size_t> textKeyStart_;
 };
 
 }  // namespace gbk
