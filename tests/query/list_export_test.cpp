@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include "query/photo_path.h"
 #include "query/result_sort.h"
 #include "query_test_support.h"
 
@@ -141,6 +142,47 @@ TEST_F(ListExportTest, WritingRefusesReadOnlyFilesAndNamesThatLeaveTheFolder) {
     for (const auto& entry : std::filesystem::directory_iterator(dir_))
         entries += entry.path().filename().string()[0] == '.';
     EXPECT_EQ(entries, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The export lists each photo folder once instead of testing every file; the answers must
+// stay those of the program's file-exists test, wildcards and dangling links included.
+TEST(ExportText, PhotoTestAgreesWithFileExists) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "lookup-export-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const std::string dir = pattern;
+    writeBytes(dir + "/photo/一班/S0001.jpg", "x");
+    writeBytes(dir + "/photo/S0003_张三.jpg", "x");
+    std::filesystem::create_symlink(dir + "/nowhere", dir + "/photo/一班/S0004.jpg");
+
+    const std::vector<std::vector<std::string>> rows{
+        {"S0001", "", "一班"}, {"S000?", "", "一班"},  {"S0002", "", "一班"},
+        {"S0001", "", "三班"}, {"S0003", "张三", ""},  {"S0004", "", "一班"},
+        {"..", "", "一班"},    {"S0001", "", "一班\\"}};
+    query::ExportSource source;
+    source.rowCount = static_cast<int>(rows.size());
+    source.cell = [&rows](int row, int column) {
+        return column < 3 ? G(rows[row][column]) : std::string();
+    };
+    source.photoFolder = codepage::fromLocalPath(dir + "/photo");
+    const std::string text = query::exportText(source, false);
+
+    size_t start = text.find("\r\n") + 2;
+    for (const auto& row : rows) {
+        const size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end - start);
+        start = end + 2;
+        const std::string path =
+            query::photoPath(source.photoFolder, G(row[0]), G(row[1]), G(row[2]));
+        const bool exists = !path.empty() && paths::fileExists(path);
+        EXPECT_EQ(line.substr(line.rfind('\t') + 1), exists ? path : "") << row[0] << " " << row[2];
+    }
+    EXPECT_EQ(start, text.size());
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
