@@ -17,6 +17,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libfreexl-dev libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev
   libjpeg62-turbo-dev libsqlite3-dev sqlite3
+  libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth locales
   clang-14 libclang-rt-14-dev

@@ -38,6 +38,9 @@ public:
     void 下一记录按钮_被单击();
     void 上一记录按钮_被单击();
     void 按钮_listset_被单击();
+    // Sorting (result_sort.cpp) and the export (list_export.cpp).
+    void list_表头被单击(int column);
+    void 按钮_导出列表_被单击();
 
 private:
     void fillList(bool dropLeadingApostrophe);

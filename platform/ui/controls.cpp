@@ -239,7 +239,9 @@ std::string ComboBox::itemText(int index) const {
 int64_t ComboBox::itemValue(int index) const {
     QComboBox* c = comboOf(widget_);
     if (!c || index < 0 || index >= c->count()) return -1;
-    return c->itemData(index).toLongLong();
+    // Items listed in a form carry no data: their value is their position, as for addItem.
+    const QVariant data = c->itemData(index);
+    return data.isValid() ? data.toLongLong() : index;
 }
 
 int ComboBox::currentIndex() const { return comboOf(widget_) ? comboOf(widget_)->currentIndex() : -1; }

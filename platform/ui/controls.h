@@ -171,7 +171,7 @@ public:
     using Control::Control;
     int count() const;
     void clear();  // removes the items; an editable box keeps its typed text
-    // Appends an item; its item value defaults to its position.
+    // Appends an item; its item value defaults to its position (as for the form's items).
     void addItem(const std::string& text);
     void addItem(const std::string& text, int64_t value);
     std::string itemText(int index) const;  // "" out of range
