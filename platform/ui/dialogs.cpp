@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -171,11 +172,16 @@ bool chooseFont(FontChoice& font) {
     return true;
 }
 
-std::optional<uint32_t> chooseColour(uint32_t initial) {
+std::optional<uint32_t> chooseColour(uint32_t initial, std::span<uint32_t> customColours) {
     if (auto reply = scripted<ColourReply>(Kind::Colour, std::string(), std::to_string(initial)))
         return reply->value;
+    // Qt keeps one set of custom colours for the whole program: the caller's set goes in
+    // for this dialog and is read back after it.
+    const int custom = std::min<int>(static_cast<int>(customColours.size()), QColorDialog::customCount());
+    for (int i = 0; i < custom; ++i) QColorDialog::setCustomColor(i, toQColor(customColours[i]));
     const QColor colour = QColorDialog::getColor(toQColor(initial), nullptr, QString());
     if (!colour.isValid()) return std::nullopt;
+    for (int i = 0; i < custom; ++i) customColours[i] = fromQColor(QColorDialog::customColor(i));
     return fromQColor(colour);
 }
 
