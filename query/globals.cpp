@@ -1,8 +1,6 @@
 // The query program's program-wide variables (see globals.h).
 #include "query/globals.h"
 
-#include "common/text/codepage.h"
-
 namespace query {
 
 std::string dbname;
@@ -27,7 +25,5 @@ std::string& displayField(int number) {
                                           &display6, &display7, &display8, &display9, &display10};
     return *fields[number - 1];
 }
-
-std::string gbkText(std::string_view utf8) { return codepage::utf8ToGbk(utf8); }
 
 }  // namespace query

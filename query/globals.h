@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text/gbk_literal.h"
+
 namespace query {
 
 // The data file: made absolute; for "txt", "csv" and "dbf" cut down to its directory,
@@ -43,6 +45,6 @@ extern int 行计数;
 std::string& displayField(int number);
 
 // A text written in the source (UTF-8) as the program holds texts (GBK).
-std::string gbkText(std::string_view utf8);
+using codepage::gbkText;
 
 }  // namespace query

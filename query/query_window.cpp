@@ -1,7 +1,7 @@
 // The query window's handlers (see query_window.h).
 #include "query/query_window.h"
 
-#include "common/program/config_file.h"
+#include "common/program/config_keys.h"
 #include "common/program/data_source.h"
 #include "common/text/gbk_text.h"
 #include "common/program/paths.h"
@@ -16,8 +16,8 @@
 namespace query {
 namespace {
 
-std::string configValue(const char* section, const char* keyUtf8, std::string_view defaultValue) {
-    return config::readKey(paths::configPath(), section, gbkText(keyUtf8), defaultValue);
+std::string configValue(const std::string& keyUtf8) {
+    return config::readOwnKey(config::Program::Query, gbkText(keyUtf8));
 }
 
 std::string radioCaption(const std::string& field) { return gbkText("按") + field + gbkText("查"); }
@@ -71,7 +71,7 @@ void 查询窗口::查询窗口_创建完毕() {
     form_.label("标签1").setCaption(
         gbkText("动态输入是指输入的文字能够动态提示；拼音声母则是指可以只输入声母。"));
 
-    dbname = configValue("database", "dbname", "");
+    dbname = configValue("dbname");
     if (!dbname.empty()) dbname = paths::resolveDataPath(dbname);
     if (dbname.empty() || !paths::fileExists(dbname)) {
         ui::dialogs::messageBox(gbkText("没有找到数据库，请运行‘设置’程序！"), ui::dialogs::Buttons::Ok,
@@ -80,14 +80,12 @@ void 查询窗口::查询窗口_创建完毕() {
     }
     数据库扩展名 = datasource::kindOf(dbname);
 
-    const std::string notSet = gbkText("未设置");
-    searchname1 = configValue("search", "searchname1", notSet);
-    searchname2 = configValue("search", "searchname2", notSet);
-    searchname3 = configValue("search", "searchname3", notSet);
-    for (int k = 1; k <= 10; ++k)
-        displayField(k) = configValue("display", ("display" + std::to_string(k)).c_str(), "");
-    标记字段 = configValue("photo", "标记字段", "");
-    logo = configValue("reg", "logo", "");
+    searchname1 = configValue("searchname1");
+    searchname2 = configValue("searchname2");
+    searchname3 = configValue("searchname3");
+    for (int k = 1; k <= 10; ++k) displayField(k) = configValue("display" + std::to_string(k));
+    标记字段 = configValue("标记字段");
+    logo = configValue("logo");
     form_.setCaption(logo);
 
     显示字段数组.clear();

@@ -126,18 +126,10 @@ std::string readKey(std::string_view path, std::string_view section, std::string
     return cleanValue(parseLine(lines[loc.key].text).value);
 }
 
-bool writeKey(std::string_view path, std::string_view section, std::string_view key, std::string_view value) {
-    const std::string local = codepage::toLocalPath(path);
-    std::string old;
-    struct stat st{};
-    if (::stat(local.c_str(), &st) == 0) {
-        // A read-only file stays as it is, as with the Windows profile writer; root would
-        // otherwise write through the missing permission bits.
-        if ((st.st_mode & 0222) == 0 || ::access(local.c_str(), W_OK) != 0) return false;
-        // Never rewrite a file whose old lines could not be read: they would be lost.
-        if (!fileio::readWholeFile(local, old)) return false;
-    }
+namespace {
 
+// The file's bytes with `key` in `section` set to `value` (see writeKey).
+std::string withKey(const std::string& old, std::string_view section, std::string_view key, std::string_view value) {
     size_t lineBreak = value.find_first_of("\r\n");
     if (lineBreak != std::string_view::npos) value = value.substr(0, lineBreak);
     std::string keyLine = std::string(key) + "=" + std::string(value);
@@ -162,6 +154,28 @@ bool writeKey(std::string_view path, std::string_view section, std::string_view 
             if (i == insertAfter) appendLine(out, keyLine);
         }
     }
+    return out;
+}
+
+}  // namespace
+
+bool writeKey(std::string_view path, std::string_view section, std::string_view key, std::string_view value) {
+    return writeKeys(path, {KeyValue{std::string(section), std::string(key), std::string(value)}});
+}
+
+bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys) {
+    const std::string local = codepage::toLocalPath(path);
+    std::string old;
+    struct stat st{};
+    if (::stat(local.c_str(), &st) == 0) {
+        // A read-only file stays as it is, as with the Windows profile writer; root would
+        // otherwise write through the missing permission bits.
+        if ((st.st_mode & 0222) == 0 || ::access(local.c_str(), W_OK) != 0) return false;
+        // Never rewrite a file whose old lines could not be read: they would be lost.
+        if (!fileio::readWholeFile(local, old)) return false;
+    }
+    std::string out = old;
+    for (const KeyValue& k : keys) out = withKey(out, k.section, k.key, k.value);
     if (out == old && !old.empty()) return true;
     return fileio::replaceFile(local, out);
 }

@@ -13,6 +13,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace config {
 
@@ -37,6 +38,16 @@ std::string readKey(std::string_view path, std::string_view section, std::string
 // Returns false, leaving the file as it was, when the file cannot be read, is read-only
 // (no write bit, checked here because root ignores the bits), or cannot be replaced.
 bool writeKey(std::string_view path, std::string_view section, std::string_view key, std::string_view value);
+
+struct KeyValue {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+// The keys written one after another, as by writeKey in this order, but the file is
+// replaced once: either every key reaches it or, on any failure, none does and the file
+// keeps its old bytes. A save of several keys thus never leaves half of them behind.
+bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys);
 
 // Creates the file at `path` holding exactly the default configuration text, but only
 // when nothing exists there: an existing file, even an empty one, is left untouched.

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "common/text/codepage.h"
+#include "platform/ui/colour_ref.h"
 #include "platform/ui/form.h"
 #include "platform/ui/form_private.h"
 #include "platform/ui/report_model.h"
@@ -531,14 +532,12 @@ void ReportList::sortRows(const std::function<int(intptr_t, intptr_t)>& compare)
 
 uint32_t ReportList::textColour() const {
     if (!widget_) return 0;
-    const QColor c = widget_->palette().color(QPalette::Active, QPalette::Text);
-    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-           (static_cast<uint32_t>(c.blue()) << 16);
+    return toColourRef(widget_->palette().color(QPalette::Active, QPalette::Text));
 }
 
 void ReportList::setTextColour(uint32_t colour) {
     if (!widget_) return;
-    const QColor c(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    const QColor c = toQColor(colour);
     QPalette palette = widget_->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Text, c);

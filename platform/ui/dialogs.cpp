@@ -22,6 +22,7 @@
 
 #include "common/text/codepage.h"
 #include "platform/ui/application.h"
+#include "platform/ui/colour_ref.h"
 
 namespace ui::dialogs {
 
@@ -81,11 +82,6 @@ std::optional<T> scripted(Kind kind, const std::string& title, const std::string
 
 QString q(const std::string& gbk) { return codepage::toQString(gbk); }
 
-QColor toQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-uint32_t fromQColor(const QColor& c) {
-    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-           (static_cast<uint32_t>(c.blue()) << 16);
-}
 
 }  // namespace
 
@@ -168,7 +164,7 @@ bool chooseFont(FontChoice& font) {
     font.italic = chosen.italic();
     font.underline = chosen.underline();
     font.strikeOut = chosen.strikeOut();
-    if (colour.isValid()) font.colour = fromQColor(colour);
+    if (colour.isValid()) font.colour = toColourRef(colour);
     return true;
 }
 
@@ -181,8 +177,8 @@ std::optional<uint32_t> chooseColour(uint32_t initial, std::span<uint32_t> custo
     for (int i = 0; i < custom; ++i) QColorDialog::setCustomColor(i, toQColor(customColours[i]));
     const QColor colour = QColorDialog::getColor(toQColor(initial), nullptr, QString());
     if (!colour.isValid()) return std::nullopt;
-    for (int i = 0; i < custom; ++i) customColours[i] = fromQColor(QColorDialog::customColor(i));
-    return fromQColor(colour);
+    for (int i = 0; i < custom; ++i) customColours[i] = toColourRef(QColorDialog::customColor(i));
+    return toColourRef(colour);
 }
 
 void failureBox(const std::string& text) {

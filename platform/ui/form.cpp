@@ -26,7 +26,9 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
+#include <set>
 
 #include "common/text/codepage.h"
 #include "platform/ui/application.h"
@@ -190,6 +192,28 @@ bool Form::load(std::string_view uiPath, Form* owner) {
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     if (w->windowTitle().isEmpty()) w->setWindowTitle(QStringLiteral(" "));
 
+    const QList<QWidget*> children = w->findChildren<QWidget*>();
+    for (QWidget* child : children) {
+        const QString name = child->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
+        d_->controls[name.toStdString()] = child;
+    }
+    // A handler bound to a name the form lacks would never run: a misspelt or renamed
+    // control. The load fails instead, naming every such binding.
+    std::set<std::string> missing;
+    for (const auto& [binding, handler] : d_->handlers)
+        if (handler && !d_->controls.count(binding.first)) missing.insert(binding.first);
+    std::string unknown;
+    for (const std::string& name : missing) unknown += (unknown.empty() ? "" : ", ") + name;
+    if (!unknown.empty()) {
+        d_->loadError = "handlers bound to controls the form " + w->objectName().toStdString() +
+                        " does not have: " + unknown;
+        std::fprintf(stderr, "%s\n", d_->loadError.c_str());
+        d_->controls.clear();
+        delete w;
+        return false;
+    }
+    d_->loadError.clear();
     d_->window = w;
     d_->loaded = true;
     d_->firstActivationDone = false;
@@ -197,12 +221,6 @@ bool Form::load(std::string_view uiPath, Form* owner) {
     d_->owner = owner && owner->isLoaded() ? owner : nullptr;
     if (d_->owner) d_->owner->impl()->owned.push_back(this);
     w->installEventFilter(d_.get());
-    const QList<QWidget*> children = w->findChildren<QWidget*>();
-    for (QWidget* child : children) {
-        const QString name = child->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) continue;
-        d_->controls[name.toStdString()] = child;
-    }
     for (auto& [name, child] : d_->controls) d_->attach(child);
     detail::formLoaded(this);
 
@@ -220,6 +238,7 @@ void Form::destroy() {
 }
 
 bool Form::isLoaded() const { return d_->loaded; }
+const std::string& Form::loadError() const { return d_->loadError; }
 Form* Form::owner() const { return d_->owner; }
 QWidget* Form::window() const { return d_->window.data(); }
 

@@ -76,8 +76,12 @@ public:
     // Creates the window from a .ui file or Qt resource path (UTF-8, e.g.
     // ":/query/forms/查询窗口.ui"), owned by `owner` (stays above it and goes when it goes)
     // or by nobody. Runs Created, then shows the window. Returns false, with nothing
-    // created, when the file cannot be read or is no form; also when already loaded.
+    // created, when the file cannot be read or is no form; also when already loaded; and
+    // when a handler is bound to a control name the form does not have (loadError() then
+    // names them; a window binds its handlers before its load).
     bool load(std::string_view uiPath, Form* owner = nullptr);
+    // Why the last load failed on its bindings ("" after a good load).
+    const std::string& loadError() const;
     // Posted: takes effect after the running handler has returned (at once when no
     // handler is running and the loop is idle, i.e. at the next event processing).
     void destroy();

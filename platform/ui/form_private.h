@@ -45,6 +45,7 @@ public:
     QWidget* focusedControl = nullptr;
     std::vector<QWidget*> sources;  // controls whose handlers are running, innermost last
     int copies = 0;
+    std::string loadError;
 
     QIcon icon;
     std::unique_ptr<TrayIcon> tray;

@@ -1,6 +1,6 @@
-// What the query program's window tests share: one form runtime for the test program, a
-// fresh program directory per test (quillmar.ini, data files and photos written there),
-// scripted dialog answers, and ways to start the program and to search as a user would.
+// What the query program's window tests add to the shared program-folder fixture: the
+// usual configuration and data, and ways to start the program and to search as a user
+// would.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/text/codepage.h"
+#include "support/program_test.h"
 #include "common/program/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -28,72 +29,18 @@
 
 namespace querytest {
 
-inline std::string G(std::string_view utf8) { return codepage::utf8ToGbk(utf8); }
+using programtest::G;
+using programtest::gbkLines;
+using programtest::jpegBytes;
+using programtest::readBytes;
+using programtest::writeBytes;
 
-inline std::string readBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void writeBytes(const std::string& file, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-// Lines given in UTF-8, written in GBK with CR LF, as Windows peers write them.
-inline std::string gbkLines(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) bytes += G(line) + "\r\n";
-    return bytes;
-}
-
-// A small JPEG of one colour, as the capture program would leave it.
-inline std::string jpegBytes(int width = 60, int height = 80) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(200, 120, 40));
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return data.toStdString();
-}
-
-class QueryProgramTest : public ::testing::Test {
+class QueryProgramTest : public programtest::ProgramFolderTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_query";
-        static char* argv[] = {name, nullptr};
-        static ui::Application* application = new ui::Application(argc, argv);
-        (void)application;
-    }
-
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lookup-query-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        paths::overrideProgramDirectory(codepage::fromLocalPath(dir_));
-        ui::dialogs::script::begin();
-    }
-
-    void TearDown() override {
+    void releaseProgram() override {
         query::releaseWindows();
         query::释放全局变量();
-        QTest::qWait(1);  // let destroyed widgets go
-        EXPECT_EQ(ui::dialogs::script::pending(), 0) << "a scripted answer was not used";
-        ui::dialogs::script::reset();
-        paths::overrideProgramDirectory("");
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
-
-    // A file in the program directory (name in UTF-8).
-    std::string local(const std::string& name) const { return dir_ + "/" + name; }
-    void write(const std::string& name, const std::string& bytes) const { writeBytes(local(name), bytes); }
-
-    // quillmar.ini from UTF-8 lines.
-    void writeConfig(const std::vector<std::string>& lines) const { write("quillmar.ini", gbkLines(lines)); }
 
     // The usual configuration over `dbname`: search by 姓名 / 班级 / 序号, display 序号,
     // (none), 班级, 姓名, caption mark 姓名, title 测试.
@@ -141,8 +88,6 @@ protected:
         return codepage::gbkToUtf8(record.form().reportList("list").cellText(row, column));
     }
     static std::string utf8(const std::string& gbk) { return codepage::gbkToUtf8(gbk); }
-
-    std::string dir_;
 };
 
 }  // namespace querytest

@@ -495,3 +495,26 @@ TEST_F(WindowLife, MarkerFollowsTheMouseUntilTheButtonIsReleased) {
 }
 
 }  // namespace
+
+namespace {
+
+// A handler bound to a control the form lacks would never run; the load refuses the form.
+TEST(FormBinding, AHandlerForAControlTheFormLacksFailsTheLoad) {
+    app();
+    ui::Form misspelt;
+    misspelt.on("按钮1", ui::Event::Clicked, [] {});
+    misspelt.on("按钮_不存在", ui::Event::Clicked, [] {});
+    misspelt.on("编辑框_也不存在", ui::Event::ContentChanged, [] {});
+    EXPECT_FALSE(misspelt.load(form("测试窗口.ui")));
+    EXPECT_FALSE(misspelt.isLoaded());
+    EXPECT_NE(misspelt.loadError().find("按钮_不存在"), std::string::npos) << misspelt.loadError();
+    EXPECT_NE(misspelt.loadError().find("编辑框_也不存在"), std::string::npos);
+    EXPECT_EQ(misspelt.loadError().find("按钮1"), std::string::npos);
+
+    misspelt.on("按钮_不存在", ui::Event::Clicked, std::function<void()>());  // unbinding counts
+    misspelt.on("编辑框_也不存在", ui::Event::ContentChanged, std::function<void()>());
+    EXPECT_TRUE(misspelt.load(form("测试窗口.ui")));
+    EXPECT_EQ(misspelt.loadError(), "");
+}
+
+}  // namespace
