@@ -13,13 +13,9 @@
 
 namespace settings {
 
-// The six items of 组合框_照片尺寸, in order: "自定义大小" first, then the five presets.
+// The six items of 组合框_照片尺寸, in order: "自定义大小" first (the size read at
+// start-up), then the five presets of window_tables.h.
 std::vector<std::string> photoSizeCaptions();
-
-// 预设宽度数组 / 预设高度数组: the configured text as read at start-up in front (item 0,
-// "自定义大小", brings it back), then the five preset texts. Six elements each.
-std::vector<std::string> presetWidths(std::string_view configuredWidth);
-std::vector<std::string> presetHeights(std::string_view configuredHeight);
 
 // Height per width: height = width x multiplier / divisor.
 struct AspectRatio {

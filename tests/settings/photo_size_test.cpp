@@ -1,15 +1,11 @@
-// The video preview height per aspect ratio and the photo-size presets.
+// The video preview height per aspect ratio.
 #include "settings/photo_size.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "common/text/codepage.h"
-
 namespace {
-
-std::string G(const char* utf8) { return codepage::utf8ToGbk(utf8); }
 
 struct RatioCase {
     std::string width;
@@ -40,23 +36,6 @@ TEST(PreviewHeight, HeightsBeyondThe32BitRangeSaturate) {
     EXPECT_EQ(settings::previewHeightFor("9999999999", settings::kRatio4to3), INT32_MAX);
     EXPECT_EQ(settings::previewHeightFor("-9999999999", settings::kRatio4to3), INT32_MIN);
     EXPECT_EQ(settings::previewHeightFor("1e400", settings::kRatio16to9), 0);  // not finite
-}
-
-TEST(PhotoSizePresets, ItemZeroBringsBackTheStartUpValues) {
-    const std::vector<std::string> captions = settings::photoSizeCaptions();
-    ASSERT_EQ(captions.size(), 6u);
-    EXPECT_EQ(captions[0], G("自定义大小"));
-    EXPECT_EQ(captions[3], G("身份证（2.2X3.3cm）"));
-    const std::vector<std::string> widths = settings::presetWidths("300");
-    const std::vector<std::string> heights = settings::presetHeights("400");
-    ASSERT_EQ(widths.size(), 6u);
-    ASSERT_EQ(heights.size(), 6u);
-    EXPECT_EQ(widths[0], "300");
-    EXPECT_EQ(heights[0], "400");
-    EXPECT_EQ(widths[3], "260");
-    EXPECT_EQ(heights[3], "390");
-    // The configured text is kept as read, not as a number.
-    EXPECT_EQ(settings::presetWidths(" 30x")[0], " 30x");
 }
 
 }  // namespace

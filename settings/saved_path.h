@@ -1,0 +1,17 @@
+// How the settings program stores the data-file path it saves: trimmed, and relative to
+// the program directory when the file lies inside it, so that the program folder can be
+// moved (or copied to another machine) with its data.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace settings {
+
+// `editText` trimmed; then the first occurrence of `programDir` + "/" in it, searched from
+// the start without regard to ASCII letter case (on character boundaries), is removed.
+// "/opt/App/data/a.xls" with the program directory "/opt/app" gives "data/a.xls"; a path
+// elsewhere comes back trimmed only.
+std::string savedDataPath(std::string_view editText, std::string_view programDir);
+
+}  // namespace settings
