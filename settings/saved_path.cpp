@@ -8,10 +8,12 @@ namespace settings {
 std::string savedDataPath(std::string_view editText, std::string_view programDir) {
     const std::string path = gbk::trim(editText);
     const std::string prefix = std::string(programDir) + "/";
-    // lower() changes ASCII letters only, so byte positions stay where they were.
-    const int at = gbk::find(gbk::lower(path), gbk::lower(prefix));
-    if (at < 1) return path;
-    return path.substr(0, at - 1) + path.substr(at - 1 + prefix.size());
+    // lower() changes ASCII letters only, so bytes keep their places. On Windows the
+    // directory (it holds the drive's ":") could only stand at the start of a path; here
+    // "/opt/app/" may stand inside another one, "/srv/x/opt/app/a.xls", which must not
+    // lose its middle, so only a leading occurrence counts.
+    if (!gbk::beginsWith(gbk::lower(path), gbk::lower(prefix))) return path;
+    return path.substr(prefix.size());
 }
 
 }  // namespace settings

@@ -8,10 +8,10 @@
 
 namespace settings {
 
-// `editText` trimmed; then the first occurrence of `programDir` + "/" in it, searched from
-// the start without regard to ASCII letter case (on character boundaries), is removed.
-// "/opt/App/data/a.xls" with the program directory "/opt/app" gives "data/a.xls"; a path
-// elsewhere comes back trimmed only.
+// `editText` trimmed; then, when it begins with `programDir` + "/" (ASCII letters compared
+// without regard to case), that beginning is removed. "/opt/App/data/a.xls" with the
+// program directory "/opt/app" gives "data/a.xls"; a path elsewhere, also one that holds
+// the directory further on, comes back trimmed only.
 std::string savedDataPath(std::string_view editText, std::string_view programDir);
 
 }  // namespace settings
