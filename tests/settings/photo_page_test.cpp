@@ -12,10 +12,7 @@
 #include "common/program/config_file.h"
 #include "common/program/paths.h"
 #include "platform/ui/dialogs.h"
-#include "settings/globals.h"
-#include "settings/program.h"
-#include "settings/settings_window.h"
-#include "support/program_test.h"
+#include "settings_test_support.h"
 
 namespace {
 
@@ -33,40 +30,28 @@ std::ostream& operator<<(std::ostream& out, const Geometry& g) {
 
 Geometry geometryOf(const ui::Control& c) { return {c.left(), c.top(), c.width(), c.height()}; }
 
-class PhotoPageTest : public programtest::ProgramFolderTest {
+class PhotoPageTest : public settingstest::SettingsProgramTest {
 protected:
-    void releaseProgram() override {
-        settings::releaseWindows();
-        settings::释放全局变量();
-    }
-
-    ui::Form& start() {
-        settings::startProgram();
-        return settings::settingsWindow()->form();
-    }
-
-    Geometry board() { return geometryOf(settings::settingsWindow()->form().board("画板_结果照片")); }
-    Geometry marker() { return geometryOf(settings::settingsWindow()->form().picture("图片框_数字")); }
-    std::string text(const char* edit) { return settings::settingsWindow()->form().edit(edit).text(); }
+    Geometry board() { return geometryOf(form().board("画板_结果照片")); }
+    Geometry marker() { return geometryOf(form().picture("图片框_数字")); }
+    std::string text(const char* edit) { return form().edit(edit).text(); }
 
     // Leaves `edit` for the title edit, as a user tabbing on would.
     void leave(const char* edit) {
-        ui::Form& f = settings::settingsWindow()->form();
-        f.edit(edit).setFocus();
-        f.edit("编辑框_logo").setFocus();
+        form().edit(edit).setFocus();
+        form().edit("编辑框_logo").setFocus();
     }
 
     // Chooses an item of 组合框_照片尺寸 as the user does.
     void choosePreset(int item) {
-        auto* combo = qobject_cast<QComboBox*>(settings::settingsWindow()->form().combo("组合框_照片尺寸").widget());
-        combo->setCurrentIndex(item);
+        qobject_cast<QComboBox*>(form().combo("组合框_照片尺寸").widget())->setCurrentIndex(item);
     }
 
-    void click(const ui::Control& c) { QTest::mouseClick(c.widget(), Qt::LeftButton); }
+    void clickRadio(const char* name) { QTest::mouseClick(form().radio(name).widget(), Qt::LeftButton); }
 
     // Presses the left button at `at` inside the marker, moves it by `by` and lets go.
     void dragMarker(QPoint at, QPoint by) {
-        QWidget* marker = settings::settingsWindow()->form().picture("图片框_数字").widget();
+        QWidget* marker = form().picture("图片框_数字").widget();
         QWidget* board = marker->parentWidget();
         const QPoint drop = marker->mapTo(board, at) + by;
         QTimer::singleShot(10, [board, drop] {
@@ -101,7 +86,7 @@ TEST_F(PhotoPageTest, StartUpLaysThePreviewOutFromTheConfiguration) {
             lines.insert(lines.end(), c.photo.begin(), c.photo.end());
             writeConfig(lines);
         }
-        ui::Form& f = start();
+        ui::Form& f = start().form();
         const Geometry got = board();
         EXPECT_EQ(got.width, c.board.width);
         EXPECT_EQ(got.height, c.board.height);
@@ -116,12 +101,13 @@ TEST_F(PhotoPageTest, StartUpLaysThePreviewOutFromTheConfiguration) {
 
 TEST_F(PhotoPageTest, PresetsFillThePhotoSizeAndItemZeroBringsBackTheStartUpValues) {
     start();
-    settings::settingsWindow()->form().edit("编辑框_生成照片的宽度").setText("500");
+    const Geometry before = board();
+    form().edit("编辑框_生成照片的宽度").setText("500");
     choosePreset(3);  // 身份证（2.2X3.3cm）
     EXPECT_EQ(text("编辑框_生成照片的宽度"), "260");
     EXPECT_EQ(text("编辑框_生成照片的高度"), "390");
-    // 390 / 260 x 150 = 225: capped at 200 high, 133 wide.
-    EXPECT_EQ(board(), (Geometry{board().left, board().top, 133, 200}));
+    // 390 / 260 x 150 = 225: capped at 200 high, 133 wide; the board stays in its place.
+    EXPECT_EQ(board(), (Geometry{before.left, before.top, 133, 200}));
     EXPECT_EQ(marker(), (Geometry{10, 179, 100, 10}));
     choosePreset(0);
     EXPECT_EQ(text("编辑框_生成照片的宽度"), "300");
@@ -130,34 +116,34 @@ TEST_F(PhotoPageTest, PresetsFillThePhotoSizeAndItemZeroBringsBackTheStartUpValu
 }
 
 TEST_F(PhotoPageTest, RadiosKeepThePreviewHeightAtTheirRatio) {
-    ui::Form& f = start();
+    ui::Form& f = start().form();
     ui::EditBox width = f.edit("编辑框_视频预览区宽度");
     ui::EditBox height = f.edit("编辑框_视频预览区高度");
     // "自定义宽高比" is selected when the window opens: the width leaves the height alone.
     width.setText("560");
     EXPECT_EQ(height.text(), "240");
-    click(f.radio("单选框_宽高比43"));
+    clickRadio("单选框_宽高比43");
     EXPECT_EQ(height.text(), "420");
-    click(f.radio("单选框_宽高比32"));
+    clickRadio("单选框_宽高比32");
     EXPECT_EQ(height.text(), "371");
     width.setText("320");  // the width follows the selected ratio on every change
     EXPECT_EQ(height.text(), "212");
-    click(f.radio("单选框_宽高比169"));
+    clickRadio("单选框_宽高比169");
     EXPECT_EQ(height.text(), "180");
     // A height typed by hand is undone by clicking the selected radio again.
     height.setText("999");
     EXPECT_EQ(width.text(), "320");
-    click(f.radio("单选框_宽高比169"));
+    clickRadio("单选框_宽高比169");
     EXPECT_EQ(height.text(), "180");
     width.setText("");
     EXPECT_EQ(height.text(), "0");
-    click(f.radio("单选框_自定义宽高比"));
+    clickRadio("单选框_自定义宽高比");
     width.setText("640");
     EXPECT_EQ(height.text(), "0");
 }
 
 TEST_F(PhotoPageTest, LeavingASizeThatReadsAsZeroKeepsThePreview) {
-    ui::Form& f = start();
+    ui::Form& f = start().form();
     f.edit("编辑框_生成照片的宽度").setText("0");
     leave("编辑框_生成照片的宽度");
     EXPECT_EQ(board().height, 200);
@@ -177,14 +163,14 @@ TEST_F(PhotoPageTest, LeavingASizeThatReadsAsZeroKeepsThePreview) {
 }
 
 TEST_F(PhotoPageTest, DraggedMarkerWritesTheDistancesAndOkSavesThem) {
-    ui::Form& f = start();
+    start();
     // Pressed 5, 3 inside the marker at 10, 180; dropped 20 right and 30 up.
     dragMarker(QPoint(5, 3), QPoint(20, -30));
     EXPECT_EQ(marker(), (Geometry{30, 150, 100, 10}));
     EXPECT_EQ(text("编辑框_照片标记_距左边"), "60");
     EXPECT_EQ(text("编辑框_照片标记_距底端"), "80");
     EXPECT_FALSE(std::filesystem::exists(local("quillmar.ini")));  // nothing saved yet
-    click(f.button("按钮_确定"));
+    click("按钮_确定");
     EXPECT_EQ(saved("照片标记距左边距离"), "60");
     EXPECT_EQ(saved("照片标记距底端距离"), "80");
 }
@@ -222,12 +208,12 @@ TEST_F(PhotoPageTest, FontButtonTakesFontThenAsksForTheBackground) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fontColourInFile);
         writeConfig({"[photo]", std::string("照片字体颜色=") + c.fontColourInFile});
-        ui::Form& f = start();
+        start();
         script::reset();
         script::answerFont(c.font);
         script::answerMessage(c.transparent);
         if (c.colour) script::answerColour(*c.colour);
-        click(f.button("按钮_字体设置"));
+        click("按钮_字体设置");
         EXPECT_EQ(script::pending(), 0);
         ASSERT_GE(script::shown().size(), 2u);
         EXPECT_EQ(script::shown()[0].kind, script::Kind::Font);
@@ -243,7 +229,7 @@ TEST_F(PhotoPageTest, FontButtonTakesFontThenAsksForTheBackground) {
         EXPECT_EQ(settings::照片文本背景颜色, c.background);
         // The marker follows the font size.
         EXPECT_EQ(marker().height, c.size / 2);
-        click(f.button("按钮_确定"));
+        click("按钮_确定");
         EXPECT_EQ(saved("照片字体大小"), std::to_string(c.size));
         EXPECT_EQ(saved("照片字体颜色"), c.fontColour);
         EXPECT_EQ(saved("照片字体名称"), G(c.face));
@@ -257,12 +243,12 @@ TEST_F(PhotoPageTest, FontButtonTakesFontThenAsksForTheBackground) {
 TEST_F(PhotoPageTest, CancelKeepsTheFileAfterADragAndAFontChoice) {
     writeConfig({"[photo]", "照片标记距左边距离=20", "; a comment that stays"});
     const std::string before = read("quillmar.ini");
-    ui::Form& f = start();
+    start();
     dragMarker(QPoint(5, 3), QPoint(20, -30));
     script::answerFont(ui::dialogs::FontChoice{30, 255, G("黑体")});
     script::answerMessage(ui::dialogs::Answer::Yes);
-    click(f.button("按钮_字体设置"));
-    click(f.button("按钮1"));
+    click("按钮_字体设置");
+    click("按钮1");
     EXPECT_EQ(read("quillmar.ini"), before);
 }
 
