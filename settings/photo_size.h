@@ -2,8 +2,8 @@
 //
 // Photo sizes are pixels at 300 DPI: each preset is a nominal print size in centimetres
 // to the nearest whole pixel. The preview height follows the width by a ratio given as a
-// multiplier and a divisor, applied in that order in double precision, so 约3：2 keeps its
-// historic 85/128 and 320 gives 212, not 213. All texts are GBK.
+// multiplier and a divisor, applied in that order in double precision; 约3：2 is 85/128,
+// so 320 gives 212, not 213. All texts are GBK.
 #pragma once
 
 #include <cstdint>
