@@ -153,12 +153,16 @@ bool chooseFont(FontChoice& font) {
     preset.setItalic(font.italic);
     preset.setUnderline(font.underline);
     preset.setStrikeOut(font.strikeOut);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, preset, nullptr, QString());
-    if (!ok) return false;
+    QFontDialog dialog(preset);
+    // A Windows face (宋体, 黑体) is shown as the installed face that stands in for it. A
+    // face left as shown keeps its own name: confirming the dialog unchanged must not
+    // turn "宋体" into the stand-in's name, which a Windows peer reading quillmar.ini lacks.
+    const QString shownFamily = dialog.currentFont().family();
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QFont chosen = dialog.selectedFont();
     // Qt's font dialog has no colour part; the colour is asked for right after it.
     const QColor colour = QColorDialog::getColor(toQColor(font.colour), nullptr, QString());
-    font.face = codepage::fromQString(chosen.family());
+    if (chosen.family() != shownFamily || font.face.empty()) font.face = codepage::fromQString(chosen.family());
     font.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : qRound(chosen.pointSizeF());
     font.bold = chosen.bold();
     font.italic = chosen.italic();
