@@ -37,7 +37,7 @@ void startProgram() {
     window() = std::make_unique<设置程序窗口>();
     if (!window()->load()) {
         const std::string why = window()->form().loadError();
-        ui::fatalError(gbkText("载入设置程序窗口失败") + (why.empty() ? "" : "：" + codepage::utf8ToGbk(why)));
+        ui::fatalError(gbkText("载入设置程序窗口失败") + (why.empty() ? "" : gbkText("：") + codepage::utf8ToGbk(why)));
     }
 }
 

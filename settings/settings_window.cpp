@@ -177,10 +177,10 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
         if (repair.isChecked()) {
             RepairWindow window;
             window.caption = [this] { return form_.caption(); };
-            window.setCaption = [this](const std::string& caption) {
-                form_.setCaption(caption);
-                ui::processPendingEvents();  // the waiting caption is seen while the file is rewritten
-            };
+            // No pending events are run here (unlike lookup's repair button): they may hold
+            // the user's next keystroke in this very edit, whose handler would then run
+            // inside this one and change the path under it.
+            window.setCaption = [this](const std::string& caption) { form_.setCaption(caption); };
             window.showMessage = [](const std::string& message, const std::string& caption) {
                 ui::dialogs::messageBox(message, ui::dialogs::Buttons::Ok, caption);
             };
