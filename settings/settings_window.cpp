@@ -46,6 +46,7 @@ bool isRegularFile(const std::string& path) {
     form_.on("按钮_下一步", ui::Event::Clicked, [this] { 按钮_下一步_被单击(); });
     form_.on("选择夹1", ui::Event::PageChanged, [this] { 选择夹1_子夹被改变(); });
     form_.on("单选框1", ui::Event::Clicked, [this] { 单选框1_被单击(); });
+    photoPage_.bind();
 }
 
 bool 设置程序窗口::load() { return form_.load(":/settings/forms/设置程序窗口.ui"); }
@@ -60,6 +61,7 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     ui::ComboBox methods = form_.combo("组合框_算法");
     methods.clear();
     for (const std::string& method : resamplingMethods()) methods.addItem(method);
+    photoPage_.prepare();
 
     读取配置();
 
@@ -101,6 +103,7 @@ void 设置程序窗口::读取配置() {
     照片文本背景颜色 = readSetting("照片文本背景颜色");
     logo = readSetting("logo");
     插值算法 = gbk::integerPart(gbk::toNumber(readSetting("插值算法")));
+    photoPage_.layOutFromConfiguration();
 }
 
 void 设置程序窗口::按钮_确定_被单击() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/form.h"
+#include "settings/photo_page.h"
 
 namespace settings {
 
@@ -52,6 +53,8 @@ private:
     void layOutTableRadios();
 
     ui::Form form_;
+    // Page 0's photo sizes and caption mark.
+    PhotoPage photoPage_{form_};
     // Copies of 单选框1 made so far; a later visit reuses them and hides the ones it does
     // not need, so that every radio that can be clicked names a table of the current list.
     std::vector<ui::RadioButton> tableRadios_;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -144,12 +145,16 @@ bool chooseFont(FontChoice& font) {
     preset.setItalic(font.italic);
     preset.setUnderline(font.underline);
     preset.setStrikeOut(font.strikeOut);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, preset, nullptr, QString());
-    if (!ok) return false;
+    QFontDialog dialog(preset);
+    // A Windows face (宋体, 黑体) is shown as the installed face that stands in for it. A
+    // face left as shown keeps its own name: confirming the dialog unchanged must not
+    // turn "宋体" into the stand-in's name, which a Windows peer reading quillmar.ini lacks.
+    const QString shownFamily = dialog.currentFont().family();
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QFont chosen = dialog.selectedFont();
     // Qt's font dialog has no colour part; the colour is asked for right after it.
     const QColor colour = QColorDialog::getColor(toQColor(font.colour), nullptr, QString());
-    font.face = codepage::fromQString(chosen.family());
+    if (chosen.family() != shownFamily || font.face.empty()) font.face = codepage::fromQString(chosen.family());
     font.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : qRound(chosen.pointSizeF());
     font.bold = chosen.bold();
     font.italic = chosen.italic();
@@ -159,11 +164,16 @@ bool chooseFont(FontChoice& font) {
     return true;
 }
 
-std::optional<uint32_t> chooseColour(uint32_t initial) {
+std::optional<uint32_t> chooseColour(uint32_t initial, std::span<uint32_t> customColours) {
     if (auto reply = scripted<ColourReply>(Kind::Colour, std::string(), std::to_string(initial)))
         return reply->value;
+    // Qt keeps one set of custom colours for the whole program: the caller's set goes in
+    // for this dialog and is read back after it.
+    const int custom = std::min<int>(static_cast<int>(customColours.size()), QColorDialog::customCount());
+    for (int i = 0; i < custom; ++i) QColorDialog::setCustomColor(i, toQColor(customColours[i]));
     const QColor colour = QColorDialog::getColor(toQColor(initial), nullptr, QString());
     if (!colour.isValid()) return std::nullopt;
+    for (int i = 0; i < custom; ++i) customColours[i] = toColourRef(QColorDialog::customColor(i));
     return toColourRef(colour);
 }
 

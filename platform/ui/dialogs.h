@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,9 +52,10 @@ struct FontChoice {
 // `font` takes the choice and true is returned; cancelled: `font` is unchanged, false.
 bool chooseFont(FontChoice& font);
 
-// Colour choice preset with `initial` (0x00BBGGRR). Returns the chosen colour, or nullopt
-// when cancelled.
-std::optional<uint32_t> chooseColour(uint32_t initial);
+// Colour choice preset with `initial` (0x00BBGGRR), offering `customColours` (at most
+// 16, 0x00BBGGRR) as its custom colours; confirmed, they take what the user left in them.
+// Returns the chosen colour, or nullopt when cancelled.
+std::optional<uint32_t> chooseColour(uint32_t initial, std::span<uint32_t> customColours = {});
 
 // The unrecoverable-failure box "运行时出错!" with `text`; shown (or recorded) and also
 // written to stderr. Returns when closed; application.h's fatalError ends the program.

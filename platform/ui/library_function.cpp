@@ -11,6 +11,7 @@
 #include "common/text/codepage.h"
 #include "common/text/gbk_text.h"
 #include "platform/ui/application.h"
+#include "platform/ui/stand_in_functions.h"
 
 namespace ui {
 
@@ -70,6 +71,10 @@ void* bindLibraryFunction(const std::string& library, const std::string& functio
     auto key = std::make_pair(library, function);
     auto it = bound.find(key);
     if (it != bound.end()) return it->second;
+    if (void* standIn = standInFunction(library, function)) {
+        bound[key] = standIn;
+        return standIn;
+    }
     void* handle = openLibrary(library);
     if (!handle) missing(library, function);
     void* address = dlsym(handle, function.c_str());

@@ -1,7 +1,9 @@
 // Functions of outside libraries bound by library and function name on their first call
 // and kept for the rest of the run.
 //
-// The library is looked for in the program directory first (as named, then with a
+// Functions that Windows libraries offered and Linux has no library for (comdlg32's
+// ChooseColorA) come from the runtime's own table (stand_in_functions.h). Any other
+// library is looked for in the program directory first (as named, then with a
 // ".dll" ending read as ".so" and as "lib<name>.so"), then by the system's usual search
 // under its given name. A missing library or function ends the program through
 // fatalError with "无法找到指定DLL库文件“<library>”中的输出命令“<function>”".
