@@ -40,6 +40,7 @@ std::string numbered(const char* nameUtf8, int k) { return nameUtf8 + std::to_st
     form_.on("下一记录按钮", ui::Event::Clicked, [this] { 下一记录按钮_被单击(); });
     form_.on("上一记录按钮", ui::Event::Clicked, [this] { 上一记录按钮_被单击(); });
     form_.on("按钮_listset", ui::Event::Clicked, [this] { 按钮_listset_被单击(); });
+    bindCandidateHandlers();
 }
 
 bool 采像窗口::load() { return form_.load(":/query/forms/采像窗口.ui", &owner_.form()); }

@@ -6,6 +6,7 @@
 #include "platform/database/external_database.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
+#include "query/candidate_list.h"
 
 namespace query {
 
@@ -39,14 +40,25 @@ public:
     void 上一记录按钮_被单击();
     void 按钮_listset_被单击();
 
+    // The candidate list under 查询编辑框 (record_window_candidates.cpp).
+    void 查询编辑框_获得焦点();
+    void 查询编辑框_失去焦点();
+    void 查询编辑框_内容被改变();
+    void 查询编辑框_放开某键(int key);
+    void 列表框1_放开某键_采像(int key);
+    void 列表框1_鼠标左键被放开_采像();
+    void 列表框1_失去焦点_采像();
+
 private:
     void fillList(bool dropLeadingApostrophe);
+    void bindCandidateHandlers();
 
     查询窗口& owner_;
     ui::Form form_;
     // Kept between font dialogs so the style bits the user chose come back.
     ui::dialogs::FontChoice listFont_;
     bool filling_ = false;
+    std::unique_ptr<CandidateList> candidates_;
 };
 
 }  // namespace query
