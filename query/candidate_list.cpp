@@ -105,6 +105,7 @@ void CandidateList::searchBoxKeyReleased(int key) {
         list.setCurrentIndex(s + 1);
         list.setFocus();
     } else if (key == kUp) {
+        // With no items the list is hidden and cannot take the focus: the box keeps it.
         list.setCurrentIndex(n - 1);
         list.setFocus();
     }
