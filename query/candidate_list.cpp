@@ -87,10 +87,12 @@ void CandidateList::run() {
             for (Value& v : values_) v.initials = 取拼音(v.text);
             initialsRead_ = true;
         }
-        int64_t n = 0;
+        // Item data: the match's number in record order.
+        std::vector<std::string> matches;
         for (const Value& v : *all) {
-            if (gbk::beginsWith(pinyin ? v.initials : v.text, a)) list.addItem(v.text, n++);
+            if (gbk::beginsWith(pinyin ? v.initials : v.text, a)) matches.push_back(v.text);
         }
+        list.addItems(matches, 0);
     }
     if (list.count() == 0) list.setVisible(false);
     *setup_.lastRunText = gbk::trim(box.text());
