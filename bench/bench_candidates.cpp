@@ -2,8 +2,11 @@
 // distinct names, with the pinyin option and without:
 //  - Keystroke: one changed search text (typed initials, or a typed surname without the
 //    option) on the open candidate record set, list filled and shown;
-//  - FirstKeystroke: the same just after the search box got the focus, when the record
-//    set's values (and, with the option, their initials) are read for the first time.
+//  - FirstKeystroke: the same just after the search box got the focus (which read the
+//    record set's values); with the option, the values' initials are asked of the library
+//    at this first run;
+//  - GotFocus: the search box getting the focus: connection, distinct-value record set and
+//    the reading of its values.
 // Before timing, each case's list is checked against the plain reading: every record of
 // a fresh distinct-value record set, 取拼音 called for the typed text and the value.
 //
@@ -142,6 +145,17 @@ void keystroke(benchmark::State& state, bool pinyin, std::string firstUtf8, std:
     state.counters["candidates"] = list.count();
 }
 
+void gotFocus(benchmark::State& state) {
+    query::采像窗口& record = recordWindow();
+    ui::Form& form = record.form();
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.button("查询按钮").setFocus();
+        state.ResumeTiming();
+        form.edit("查询编辑框").setFocus();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,6 +183,7 @@ int main(int argc, char** argv) {
                                      std::string(c.first), std::string(c.second), true)
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("GotFocus", gotFocus)->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     query::releaseWindows();
     benchmark::Shutdown();

@@ -32,6 +32,7 @@ void CandidateList::openSource() {
     }
     values_.clear();
     valuesOf_ = 0;
+    if (setup_.active()) values();
     ui::EditBox box = form_.edit(setup_.searchBox);
     box.setSelectionStart(static_cast<int>(box.text().size()));
 }

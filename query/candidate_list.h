@@ -26,6 +26,7 @@ struct CandidateSetup {
     int* recordSet;            // the window's candidate record-set variable
     std::string* lastRunText;  // the window's last-run text
     std::function<void()> search;  // the window's search (its button's clicked handler)
+    std::function<bool()> active;  // whether the window's change handler runs candidates
 };
 
 class CandidateList {
@@ -33,7 +34,9 @@ public:
     CandidateList(ui::Form& form, db::ExternalDatabase& database, CandidateSetup setup);
 
     // Got focus of the search box: connects the database, opens the distinct values of
-    // the field of the selected radio and puts the caret at the end of the text.
+    // the field of the selected radio and puts the caret at the end of the text. Where
+    // the window's candidate search is on, the values are read now, so that the first
+    // keystroke does not wait for them.
     void openSource();
     // Lost focus of the search box: closes the record set and the database.
     void closeSource();

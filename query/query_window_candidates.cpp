@@ -10,7 +10,8 @@ void 查询窗口::bindCandidateHandlers() {
     candidates_ = std::make_unique<CandidateList>(
         form_, 查询窗口外部数据库,
         CandidateSetup{"编辑框1", "按钮1", "选择框3", &候选记录集_查询, &上次候选文本_查询,
-                       [this] { 按钮1_被单击_查询(); }});
+                       [this] { 按钮1_被单击_查询(); },
+                       [this] { return form_.checkBox("选择框1").isChecked(); }});
     form_.on("编辑框1", ui::Event::GotFocus, [this] { 编辑框1_获得焦点(); });
     form_.on("编辑框1", ui::Event::LostFocus, [this] { 编辑框1_失去焦点(); });
     form_.on("编辑框1", ui::Event::ContentChanged, [this] { 编辑框1_内容被改变(); });

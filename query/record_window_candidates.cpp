@@ -11,7 +11,7 @@ void 采像窗口::bindCandidateHandlers() {
     candidates_ = std::make_unique<CandidateList>(
         form_, owner_.查询窗口外部数据库,
         CandidateSetup{"查询编辑框", "查询按钮", "声母查询选择框", &候选记录集_采像, &上次候选文本_采像,
-                       [this] { 查询按钮_被单击(); }});
+                       [this] { 查询按钮_被单击(); }, [] { return true; }});
     form_.on("查询编辑框", ui::Event::GotFocus, [this] { 查询编辑框_获得焦点(); });
     form_.on("查询编辑框", ui::Event::LostFocus, [this] { 查询编辑框_失去焦点(); });
     form_.on("查询编辑框", ui::Event::ContentChanged, [this] { 查询编辑框_内容被改变(); });
