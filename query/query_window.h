@@ -64,10 +64,11 @@ private:
     void listTables();
     void bindCandidateHandlers();
 
+    // Before the form: handlers that the form's teardown may still run find it alive.
+    std::unique_ptr<CandidateList> candidates_;
     ui::Form form_;
     std::unique_ptr<采像窗口> record_;
     bool dressed_ = false;
-    std::unique_ptr<CandidateList> candidates_;
 };
 
 }  // namespace query

@@ -54,11 +54,12 @@ private:
     void bindCandidateHandlers();
 
     查询窗口& owner_;
+    // Before the form: handlers that the form's teardown may still run find it alive.
+    std::unique_ptr<CandidateList> candidates_;
     ui::Form form_;
     // Kept between font dialogs so the style bits the user chose come back.
     ui::dialogs::FontChoice listFont_;
     bool filling_ = false;
-    std::unique_ptr<CandidateList> candidates_;
 };
 
 }  // namespace query
