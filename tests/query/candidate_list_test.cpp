@@ -178,6 +178,14 @@ TEST_F(CandidateListTest, SpaceAndTheMouseTakeAValueAndEnterSearchesForIt) {
     EXPECT_TRUE(form.button("查询按钮").hasFocus());
     EXPECT_FALSE(list.isVisible());
 
+    // Enter with nothing selected: an empty text, which the search ignores.
+    type(box, "stf");
+    key(box, Qt::Key_Up);
+    list.setCurrentIndex(-1);
+    key(list, Qt::Key_Return);
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(form.reportList("list").rowCount(), 12);
+
     // Space on an item: the box holds it; the write-back run met the closed record set,
     // found nothing and took the candidate as its last-run text.
     type(box, "zs");
@@ -249,6 +257,26 @@ TEST_F(CandidateListTest, QueryWindowListsOnlyWithDynamicInputTicked) {
     EXPECT_EQ(record->form().reportList("list").rowCount(), 1);
     EXPECT_EQ(cell(*record, 0, 3), "张三");
     EXPECT_EQ(utf8(box.text()), "张三");
+}
+
+// The field goes into "select DISTINCT" without brackets: a name with a space fails there
+// and the list stays empty and hidden; nothing else goes wrong.
+TEST_F(CandidateListTest, AFieldNameWithASpaceGivesNoCandidates) {
+    write("名单.csv", gbkLines({"学 号,姓名", "S1,张三", "S2,李四"}));
+    writeConfig({"[database]", "dbname=名单.csv", "[search]", "searchname1=学 号", "[display]",
+                 "display1=学 号", "display4=姓名"});
+    query::查询窗口& window = start();
+    query::采像窗口* record = search(window, "*");
+    ASSERT_NE(record, nullptr);
+    ASSERT_EQ(record->form().reportList("list").rowCount(), 2);
+    ui::EditBox box = record->form().edit("查询编辑框");
+    record->form().checkBox("声母查询选择框").setChecked(false);
+    type(box, "S");
+    EXPECT_EQ(query::候选记录集_采像, 0);
+    EXPECT_FALSE(record->form().listBox("列表框1").isVisible());
+    EXPECT_EQ(query::上次候选文本_采像, "S");
+    key(box, Qt::Key_Return);  // the search brackets the field and finds both
+    EXPECT_EQ(record->form().reportList("list").rowCount(), 2);
 }
 
 TEST_F(CandidateListTest, EnterInTheQueryWindowsBoxStartsTheSearch) {
