@@ -19,6 +19,8 @@ std::string 查询条件;
 std::string 照片目录;
 int 结果记录集 = 0;
 int 行计数 = 0;
+int 候选记录集_查询 = 0, 候选记录集_采像 = 0;
+std::string 上次候选文本_查询, 上次候选文本_采像;
 
 std::string& displayField(int number) {
     static std::string* const fields[] = {&display1, &display2, &display3, &display4, &display5,

@@ -40,6 +40,11 @@ extern std::string 照片目录;
 extern int 结果记录集;
 // Rows inserted by the last (or running) fill of the result list.
 extern int 行计数;
+// The candidate lists of the query window (_查询) and the record window (_采像): the
+// number of the distinct-value record set on 查询窗口外部数据库, and the trimmed search
+// text of the last completed candidate run.
+extern int 候选记录集_查询, 候选记录集_采像;
+extern std::string 上次候选文本_查询, 上次候选文本_采像;
 
 // display1 to display10 by number (1 to 10); the caller keeps within that range.
 std::string& displayField(int number);

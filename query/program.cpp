@@ -52,7 +52,8 @@ void 建立全局数组() {
 
 void 释放全局变量() {
     for (std::string* text : {&dbname, &searchname1, &searchname2, &searchname3, &标记字段, &logo,
-                              &数据库扩展名, &数据库密码, &当前表名, &查询条件, &照片目录})
+                              &数据库扩展名, &数据库密码, &当前表名, &查询条件, &照片目录,
+                              &上次候选文本_查询, &上次候选文本_采像})
         text->clear();
     for (int k = 1; k <= 10; ++k) displayField(k).clear();
     表名数组.clear();
@@ -60,6 +61,8 @@ void 释放全局变量() {
     已选表序号 = 0;
     结果记录集 = 0;
     行计数 = 0;
+    候选记录集_查询 = 0;
+    候选记录集_采像 = 0;
 }
 
 int 运行启动程序() {

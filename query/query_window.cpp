@@ -39,6 +39,7 @@ std::string radioCaption(const std::string& field) { return gbkText("按") + fie
     form_.on("选择框3", ui::Event::Clicked, [this] { 选择框3_被单击(); });
     form_.on("选择框2", ui::Event::Clicked, [this] { 选择框2_被单击(); });
     form_.on("按钮_校正文本文件", ui::Event::Clicked, [this] { 按钮_校正文本文件_被单击(); });
+    bindCandidateHandlers();
 }
 
 查询窗口::~查询窗口() {

@@ -9,6 +9,7 @@
 
 #include "platform/database/external_database.h"
 #include "platform/ui/form.h"
+#include "query/candidate_list.h"
 
 namespace query {
 
@@ -47,12 +48,24 @@ public:
     void 选择框2_被单击();
     void 按钮_校正文本文件_被单击();
 
+    // The candidate list under 编辑框1 (query_window_candidates.cpp).
+    void 编辑框1_获得焦点();
+    void 编辑框1_失去焦点();
+    void 编辑框1_内容被改变();
+    void 编辑框1_放开某键(int key);
+    void 列表框1_放开某键_查询(int key);
+    void 列表框1_鼠标左键被放开_查询();
+    void 列表框1_失去焦点_查询();
+
 private:
     // Icon, tune, outline and the controls' opening state: once, at the first creation.
     void dressWindow();
     // The table step of the creation: password, listing, brackets, the check-list box.
     void listTables();
+    void bindCandidateHandlers();
 
+    // Before the form: handlers that the form's teardown may still run find it alive.
+    std::unique_ptr<CandidateList> candidates_;
     ui::Form form_;
     std::unique_ptr<采像窗口> record_;
     bool dressed_ = false;

@@ -42,6 +42,7 @@ std::string numbered(const char* nameUtf8, int k) { return nameUtf8 + std::to_st
     form_.on("按钮_listset", ui::Event::Clicked, [this] { 按钮_listset_被单击(); });
     form_.on("list", ui::Event::HeaderClicked, [this](int column) { list_表头被单击(column); });
     form_.on("按钮_导出列表", ui::Event::Clicked, [this] { 按钮_导出列表_被单击(); });
+    bindCandidateHandlers();
 }
 
 bool 采像窗口::load() { return form_.load(":/query/forms/采像窗口.ui", &owner_.form()); }

@@ -6,6 +6,7 @@
 #include "platform/database/external_database.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
+#include "query/candidate_list.h"
 
 namespace query {
 
@@ -42,10 +43,22 @@ public:
     void list_表头被单击(int column);
     void 按钮_导出列表_被单击();
 
+    // The candidate list under 查询编辑框 (record_window_candidates.cpp).
+    void 查询编辑框_获得焦点();
+    void 查询编辑框_失去焦点();
+    void 查询编辑框_内容被改变();
+    void 查询编辑框_放开某键(int key);
+    void 列表框1_放开某键_采像(int key);
+    void 列表框1_鼠标左键被放开_采像();
+    void 列表框1_失去焦点_采像();
+
 private:
     void fillList(bool dropLeadingApostrophe);
+    void bindCandidateHandlers();
 
     查询窗口& owner_;
+    // Before the form: handlers that the form's teardown may still run find it alive.
+    std::unique_ptr<CandidateList> candidates_;
     ui::Form form_;
     // Kept between font dialogs so the style bits the user chose come back.
     ui::dialogs::FontChoice listFont_;

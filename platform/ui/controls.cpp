@@ -282,16 +282,22 @@ QListWidget* listOf(QWidget* w) { return qobject_cast<QListWidget*>(w); }
 // Windows keeps a sorted list box in the user's collation: for Chinese, letters and
 // digits first (without regard to case), then characters in pinyin order. ICU's Chinese
 // collation alone would put the characters first.
-int compareListTexts(const QString& a, const QString& b) {
+const QCollator& listCollator() {
     static const QCollator collator = [] {
         QCollator c(QLocale(QLocale::Chinese, QLocale::China));
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
     }();
-    const bool aWide = !a.isEmpty() && a[0].unicode() >= 0x80;
-    const bool bWide = !b.isEmpty() && b[0].unicode() >= 0x80;
+    return collator;
+}
+
+bool startsWide(const QString& text) { return !text.isEmpty() && text[0].unicode() >= 0x80; }
+
+int compareListTexts(const QString& a, const QString& b) {
+    const bool aWide = startsWide(a);
+    const bool bWide = startsWide(b);
     if (aWide != bWide) return aWide ? 1 : -1;
-    return collator.compare(a, b);
+    return listCollator().compare(a, b);
 }
 
 int addTo(QListWidget* list, const std::string& text, int64_t data, bool checkable) {
@@ -343,6 +349,44 @@ int ListBox::addItem(const std::string& text, int64_t data) {
     if (!l) return -1;
     sortedList(l);
     return addTo(l, text, data, false);
+}
+
+void ListBox::addItems(std::span<const std::string> texts, int64_t firstData) {
+    QListWidget* l = listOf(widget_);
+    if (!l) return;
+    if (!sortedList(l) || l->count() != 0) {
+        for (size_t k = 0; k < texts.size(); ++k) addTo(l, texts[k], firstData + static_cast<int64_t>(k), false);
+        return;
+    }
+    // Into an empty sorted list: one stable sort on collation keys puts the items where
+    // adding them one by one would (equal texts in the order given), without a binary
+    // search of collator comparisons per item.
+    struct Entry {
+        QString text;
+        bool wide;
+        QCollatorSortKey key;
+        int64_t data;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(texts.size());
+    for (size_t k = 0; k < texts.size(); ++k) {
+        QString t = q(texts[k]);
+        const bool wide = startsWide(t);
+        QCollatorSortKey key = listCollator().sortKey(t);
+        entries.push_back({std::move(t), wide, std::move(key), firstData + static_cast<int64_t>(k)});
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.wide != b.wide) return b.wide;
+        return a.key.compare(b.key) < 0;
+    });
+    const QSignalBlocker quiet(l);
+    l->setUpdatesEnabled(false);
+    for (Entry& e : entries) {
+        auto* item = new QListWidgetItem(e.text);
+        item->setData(kDataRole, QVariant::fromValue<qlonglong>(e.data));
+        l->addItem(item);
+    }
+    l->setUpdatesEnabled(true);
 }
 
 std::string ListBox::itemText(int index) const {

@@ -201,6 +201,9 @@ public:
     void clear();
     // Adds an item (at the end, or at its sorted place); returns its index.
     int addItem(const std::string& text, int64_t data = 0);
+    // Adds texts[k] with item data firstData + k, for every k: the same items in the same
+    // places as adding them one by one, faster for many.
+    void addItems(std::span<const std::string> texts, int64_t firstData = 0);
     std::string itemText(int index) const;  // "" out of range
     int64_t itemData(int index) const;      // 0 out of range
     // The chosen item, -1 when none; already the new one inside an item-selected handler.

@@ -270,6 +270,31 @@ TEST_F(EventRules, SortedListBoxKeepsChineseOrder) {
     EXPECT_EQ(list.count(), 0);
 }
 
+// Many items at once land where one by one puts them: equal texts (by the list's
+// case-blind order) keep the order given, each with its own item data.
+TEST_F(EventRules, SortedListBoxTakesManyItemsInTheSamePlaces) {
+    ui::ListBox list = f.listBox("列表框1");
+    std::vector<std::string> texts;
+    for (const char* v : {"张三", "zhang", "1班", "Zhang", "李四", "", "ZHANG", "张三", "阿", "b", "A"})
+        texts.push_back(G(v));
+    const std::vector<std::string> more{G("阿"), "a"};
+    auto contents = [&list] {
+        std::vector<std::pair<std::string, int64_t>> items;
+        for (int i = 0; i < list.count(); ++i) items.emplace_back(list.itemText(i), list.itemData(i));
+        return items;
+    };
+    for (size_t k = 0; k < texts.size(); ++k) list.addItem(texts[k], static_cast<int64_t>(k) + 5);
+    const auto firstOneByOne = contents();
+    for (size_t k = 0; k < more.size(); ++k) list.addItem(more[k], static_cast<int64_t>(k));
+    const auto oneByOne = contents();
+    list.clear();
+    list.addItems(texts, 5);
+    EXPECT_EQ(contents(), firstOneByOne);
+    // Into a list that has items already, each goes to its place as well.
+    list.addItems(more, 0);
+    EXPECT_EQ(contents(), oneByOne);
+}
+
 TEST_F(EventRules, PageChangedAndHeaderClickedComeFromTheUser) {
     int page = -1, column = -1;
     f.on("选择夹1", ui::Event::PageChanged, [&](int p) { page = p; });
