@@ -58,7 +58,7 @@ ParsedLine parseLine(std::string_view text) {
     std::string_view s = trimBlanks(text);
     if (s.empty() || s.front() == ';') return out;
     if (s.front() == '[') {
-        // Like the Windows reader, a "[" line without "]" opens no section.
+        // A "[" line without "]" opens no section: its keys stay in the section before it.
         size_t close = s.rfind(']');
         if (close == std::string_view::npos) return out;
         out.kind = LineKind::Section;
@@ -168,7 +168,7 @@ bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys) {
     std::string old;
     struct stat st{};
     if (::stat(local.c_str(), &st) == 0) {
-        // A read-only file stays as it is, as with the Windows profile writer; root would
+        // A read-only file stays as it is: a write is refused, never forced. Root would
         // otherwise write through the missing permission bits.
         if ((st.st_mode & 0222) == 0 || ::access(local.c_str(), W_OK) != 0) return false;
         // Never rewrite a file whose old lines could not be read: they would be lost.

@@ -1,14 +1,14 @@
 // quillmar.ini access: reading and writing one key, creating the file from the default text.
 //
 // The file is a Windows profile (INI) file in GBK with CR LF lines, shared with Windows
-// peers, so the rules are those of the Windows profile functions: "[section]" lines open
+// peers, so both sides must read it alike: "[section]" lines open
 // sections; "key=value" lines hold keys; ";" lines are comments. Section and key names
 // match without regard to ASCII letter case (bytes of GBK characters compare exactly);
 // blanks around the key and around "=" do not count. Both LF and CR LF are read.
 //
 // Every path here is GBK, as the programs hold it; it is converted to the local form at
 // the system call. Nothing here reports to the user: a failed write returns false, and
-// the callers (following the Windows programs) ignore it.
+// each caller decides what the user is told.
 #pragma once
 
 #include <string>
@@ -17,7 +17,8 @@
 
 namespace config {
 
-// Longest value a read returns: the Windows programs read into a 10240-byte buffer.
+// Longest value a read returns: both programs read into a 10240-byte buffer, so a longer
+// value written by a peer reads the same everywhere.
 constexpr size_t kMaxValueBytes = 10239;
 
 // The value of `key` in `section` of the file at `path`: the rest of the key's line after

@@ -8,15 +8,15 @@
 
 namespace {
 
-// Opens `connection`, runs "SELECT * FROM " + table (the name unbracketed, as the
-// original put it in) and takes the record set's field names.
+// Opens `connection`, runs "SELECT * FROM " + table (the name goes in unbracketed, as
+// the listing gives it) and takes the record set's field names.
 void listThroughComponent(const std::string& connection, const std::string& table,
                           std::vector<std::string>& names, std::string& providerError) {
     names.clear();
     providerError.clear();
     db::ExternalDatabase database;
     const bool opened = database.open(connection);
-    // The original's connection reported nothing and its record set then failed; the
+    // A failed open is not reported by itself: the record set then fails, and the
     // message of the failed open says more than "no connection".
     const std::string openError = opened ? std::string() : database.lastError();
     const int recordSet = database.openRecordSet("SELECT * FROM " + table);

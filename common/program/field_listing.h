@@ -4,9 +4,8 @@
 // for workbooks.
 //
 // Each routine empties the array and fills it with the names in the order the source
-// gives them; every failure ends in an empty array. Where the original's record-set
-// component showed the provider's error in a message box, the routine hands that text
-// to the caller instead (`providerError`, empty when there is nothing to show).
+// gives them; every failure ends in an empty array. Where the provider has an error to
+// show, the routine hands that text to the caller, who shows it in a message box (`providerError`, empty when there is nothing to show).
 #pragma once
 
 #include <string>

@@ -40,10 +40,10 @@ WorkbookReminder workbookReminder(WorkbookListingVariant variant);
 // once with the variant's reminder and the workbook is tried once more; when that fails
 // too the list stays empty. An empty `remind` skips the box but not the retry.
 //
-// The query program's original started Excel on the workbook through the shell before
-// the reminder and captioned the box with the shell's return value. No Excel exists
-// here, so nothing is started; the caption is "2", the value the shell returned when it
-// could not find Excel, which is exactly the situation on this system.
+// The query program's reminder is captioned with the result of starting Excel on the
+// workbook so that the user can give its password. No Excel exists here, so nothing is
+// started and the caption is "2", the shell's "file not found" result, which is
+// exactly the situation on this system.
 void 列出Excel表(const std::string& file, std::vector<std::string>& list, WorkbookListingVariant variant,
                  const ReminderBox& remind);
 

@@ -3,7 +3,7 @@
 // its own main window through RepairWindow.
 //
 // "Read-only" on Linux means a file without any write permission bit (mode & 0222 == 0).
-// The Windows programs cleared the read-only attribute and went on; here the owner's write
+// A read-only file is made writable and the repair goes on: the owner's write
 // bit is added (chmod u+w), and only when that fails is the repair refused with
 // "文件只读,请修改文本文件的属性后再处理". The bits are tested by this code itself, not left
 // to open(): root may write any file, and would otherwise rewrite a read-only file

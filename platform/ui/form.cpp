@@ -115,7 +115,7 @@ QWidget* FormPrivate::findOrFail(std::string_view name, const char* kind) const 
 
 void FormPrivate::destroyNow(bool quiet) {
     if (!loaded) return;
-    // Owned windows go before their owner, as on Windows.
+    // Owned windows go before their owner, which they may still reach while they go.
     const std::vector<Form*> ownedNow = owned;
     for (Form* f : ownedNow) f->impl()->destroyNow(quiet);
     if (!quiet) fireWindow(WindowEvent::AboutToBeDestroyed);

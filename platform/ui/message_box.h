@@ -1,7 +1,7 @@
 // The message box as the runtime shows it (runtime and tests only; handlers call
 // dialogs::messageBox): OK alone, or Yes and No.
 //
-// A Yes/No box is a question that only its two buttons answer, as on Windows: Esc and
+// A Yes/No box is a question that only its two buttons answer: Esc and
 // the window's close button do nothing there. (Qt would take No for both, and the reload
 // question after the settings program would then end the program on an Esc.) An OK box
 // closes with Esc or its close button, which counts as OK.

@@ -81,7 +81,7 @@ TEST_F(TextRepairTest, AReadOnlyFileWhoseBitCannotBeChangedIsRefused) {
     EXPECT_EQ(modeOf(path("ro.txt")), 0444u);
 }
 
-// The original rewrote what it could not read, turning the data file into an empty one.
+// Regression: a file that could not be read was rewritten empty, losing the data file.
 TEST_F(TextRepairTest, AFileThatCannotBeReadIsKeptAndReported) {
     writeBytes(path("a.txt"), "a\tb");
     RepairFileOps ops = defaultRepairFileOps();
