@@ -21,7 +21,8 @@
 //   dropped. A header cell that is empty names its field F<n> (n = column number).
 //
 // The file is read in blocks (twice: once to tell the encoding, once to parse) and rows
-// are streamed to the sink, so memory does not grow with the file.
+// are streamed to the sink, so memory does not grow with the file (except for a UTF-16
+// file, which is converted whole in memory first).
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -315,13 +316,13 @@ Value toValue(std::string& cell, ColumnType type) {
 }  // namespace
 
 bool readTextTableInto(const std::string& path, TableSink& sink, std::string& error) {
+    std::string converted;  // a UTF-16 file as UTF-8; outlives the stream reading it
     File file(std::fopen(codepage::toLocalPath(path).c_str(), "rb"));
     if (!file) {
         error = gbkMessage("无法打开文本文件：") + path;
         return false;
     }
     // A UTF-16 file is converted to UTF-8 in memory and read from there.
-    std::string converted;
     if (const int mark = utf16Mark(file.get()); mark != 0) {
         if (!utf16FileAsUtf8(file.get(), mark == 2, converted)) {
             error = gbkMessage("读文本文件出错：") + path;
