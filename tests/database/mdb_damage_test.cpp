@@ -38,6 +38,8 @@ struct DamagedPage {
     size_t rows;
 };
 
+void PrintTo(const DamagedPage& p, std::ostream* out) { *out << p.file << " page " << p.page; }
+
 // Damages each byte of the page in turn and reads the table from each copy (which reads
 // the catalogue first): it must give all its rows or fail with a message.
 Outcome damageEachByte(const DamagedPage& p) {
@@ -90,7 +92,11 @@ INSTANTIATE_TEST_SUITE_P(FirstPages, MdbDamagedPage,
                                            DamagedPage{kJet3, 2048, 2, "table1", 1},
                                            DamagedPage{kJet4, 4096, 0, "\xBD\xCC\xCA\xA6", 2},  // 教师
                                            DamagedPage{kJet4, 4096, 1, "\xBD\xCC\xCA\xA6", 2},
-                                           DamagedPage{kJet4, 4096, 2, "\xBD\xCC\xCA\xA6", 2}));
+                                           DamagedPage{kJet4, 4096, 2, "\xBD\xCC\xCA\xA6", 2}),
+                         [](const ::testing::TestParamInfo<DamagedPage>& info) {
+                             return std::string(info.param.pageSize == 2048 ? "Jet3" : "Jet4") + "Page" +
+                                    std::to_string(info.param.page);
+                         });
 
 // pupils.mdb: 学生名单 has its definition on page 24 and its first data page on 26.
 constexpr size_t kPage = 4096, kStudentsDefinition = 24, kStudentsFirstData = 26;
