@@ -12,7 +12,7 @@ Value readColumn(sqlite3_stmt* stmt, int index, ColumnType type) {
     switch (sqlite3_column_type(stmt, index)) {
     case SQLITE_NULL:
         if (type == ColumnType::Integer) return int64_t{0};
-        if (type == ColumnType::Float) return 0.0;
+        if (type == ColumnType::Float || type == ColumnType::Single) return 0.0;
         return std::string();
     case SQLITE_INTEGER: {
         // A date at midnight is stored as an integer: the DATETIME column's numeric
@@ -43,7 +43,7 @@ Value readColumn(sqlite3_stmt* stmt, int index, ColumnType type) {
 void appendValueText(sqlite3_value* value, ColumnType type, std::string& text) {
     switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
-        if (type == ColumnType::Integer || type == ColumnType::Float) text += '0';
+        if (isNumberColumn(type)) text += '0';
         return;
     case SQLITE_TEXT: {
         const auto* utf8 = reinterpret_cast<const char*>(sqlite3_value_text(value));
@@ -64,6 +64,8 @@ void appendValueText(sqlite3_value* value, ColumnType type, std::string& text) {
         const double v = sqlite3_value_double(value);
         if (type == ColumnType::DateTime)
             appendDateText(dateFromSerialDays(v), text);
+        else if (type == ColumnType::Single)
+            text += gbk::toTextSingle(static_cast<float>(v));
         else
             appendNumberText(v, text);
         return;

@@ -4,7 +4,9 @@
 #include <dirent.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <map>
 
@@ -25,6 +27,18 @@ std::string message(const char* utf8) { return codepage::utf8ToGbk(utf8); }
 bool isDirectory(const std::string& gbkPath) {
     struct stat st {};
     return ::stat(codepage::toLocalPath(gbkPath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A folder whose entries we may not list or reach: permission, not absence, is why a
+// table there is not found.
+bool folderForbidden(const std::string& gbkPath) {
+    return ::access(codepage::toLocalPath(gbkPath).c_str(), R_OK | X_OK) != 0 && errno == EACCES;
+}
+
+// A text or dBASE table is a file of the data-source folder: a name with a path in it
+// ("../x.csv", "/etc/x.csv", "C:\x.csv") would read a file outside that folder.
+bool namesAnotherFolder(const std::string& table) {
+    return table.find('/') != std::string::npos || gbk::find(table, "\\") >= 0;
 }
 
 // The entry of `directory` named `name`, compared without regard to ASCII case when no
@@ -121,7 +135,11 @@ struct ExternalDatabase::Impl {
     // reading it again when an unchanged file passed before.
     bool check(const ConnectionTarget& candidate) {
         if (candidate.kind == SourceKind::Text || candidate.kind == SourceKind::Dbase) {
-            if (!isDirectory(candidate.path)) return fail(message("找不到数据源目录：") + candidate.path);
+            errno = 0;
+            if (!isDirectory(candidate.path)) {
+                if (errno == EACCES) return fail(message("没有权限进入数据源目录：") + candidate.path);
+                return fail(message("找不到数据源目录：") + candidate.path);
+            }
             return true;
         }
         FileStamp stamp;
@@ -151,9 +169,13 @@ struct ExternalDatabase::Impl {
         case SourceKind::Dbase: {
             std::string directory = s.path;
             if (!directory.empty() && directory.back() != '/') directory += '/';
+            if (namesAnotherFolder(table))
+                return fail(message("表名中不能有路径，表只能是数据源目录中的文件：") + table);
             std::string name = findInDirectory(directory, table);
             if (name.empty() && s.kind == SourceKind::Dbase && gbk::find(table, ".") < 0)
                 name = findInDirectory(directory, table + ".dbf");
+            if (name.empty() && folderForbidden(directory))
+                return fail(message("没有权限读取数据源目录：") + directory);
             if (name.empty()) return fail(message("找不到表文件：") + directory + table);
             file = directory + name;
             key = (s.kind == SourceKind::Text ? "txt|" : "dbf|") + file;

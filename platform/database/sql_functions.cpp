@@ -63,7 +63,7 @@ void like(sqlite3_context* context, int, sqlite3_value** argv) {
 void jetTyped(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_value(context, argv[0]);
     const int type = sqlite3_value_int(argv[1]);
-    if (type >= static_cast<int>(ColumnType::Text) && type <= static_cast<int>(ColumnType::Bytes))
+    if (type >= static_cast<int>(ColumnType::Text) && type <= static_cast<int>(ColumnType::Single))
         sqlite3_result_subtype(context, static_cast<unsigned>(type) + 1);
 }
 

@@ -70,8 +70,7 @@ bool isWord(const std::string& word, const char* lower) {
 
 // A column that LIKE reads through its display text rather than its stored value.
 bool comparedAsShown(ColumnType type) {
-    return type == ColumnType::Integer || type == ColumnType::Float || type == ColumnType::DateTime ||
-           type == ColumnType::Boolean;
+    return isNumberColumn(type) || type == ColumnType::DateTime || type == ColumnType::Boolean;
 }
 
 // The column just written to the output, for the operator that may follow it.

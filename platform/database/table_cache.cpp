@@ -188,6 +188,7 @@ const char* declaredType(ColumnType type) {
     case ColumnType::DateTime: return "DATETIME";
     case ColumnType::Boolean: return "BOOLEAN";
     case ColumnType::Bytes: return "BLOB";
+    case ColumnType::Single: return "SINGLE REAL";  // REAL affinity, told apart from Float
     }
     return "TEXT";
 }
@@ -195,7 +196,7 @@ const char* declaredType(ColumnType type) {
 ColumnType columnTypeFromDeclared(const char* declared) {
     if (!declared) return ColumnType::Text;
     for (auto type : {ColumnType::Integer, ColumnType::Float, ColumnType::DateTime, ColumnType::Boolean,
-                      ColumnType::Bytes})
+                      ColumnType::Bytes, ColumnType::Single})
         if (sqlite3_stricmp(declared, declaredType(type)) == 0) return type;
     return ColumnType::Text;
 }

@@ -40,10 +40,12 @@ char hexDigit(unsigned v) { return static_cast<char>(v < 10 ? '0' + v : 'A' + v 
 std::string toDisplayText(const Value& value, ColumnType column) {
     switch (value.index()) {
     case 0:
-        return (column == ColumnType::Integer || column == ColumnType::Float) ? "0" : "";
+        return isNumberColumn(column) ? "0" : "";
     case 1: return std::get<std::string>(value);
     case 2: return integerText(std::get<int64_t>(value));
-    case 3: return numberText(std::get<double>(value));
+    case 3:
+        if (column == ColumnType::Single) return gbk::toTextSingle(static_cast<float>(std::get<double>(value)));
+        return numberText(std::get<double>(value));
     case 4: return dateText(std::get<gbk::DateTime>(value));
     case 5: return std::get<bool>(value) ? "1" : "0";
     default: {

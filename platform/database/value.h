@@ -22,8 +22,15 @@ struct Bytes {
 // found in the file; Null is a missing value (an empty cell, a NULL column).
 using Value = std::variant<Null, std::string, int64_t, double, gbk::DateTime, bool, Bytes>;
 
-// The declared type of a column, which decides what a NULL shows as.
-enum class ColumnType { Text, Integer, Float, DateTime, Boolean, Bytes };
+// The declared type of a column, which decides what a NULL shows as. A Single column
+// holds double values like Float but shows them as single-precision numbers do (six
+// significant digits); it comes last so that stored type numbers keep their meaning.
+enum class ColumnType { Text, Integer, Float, DateTime, Boolean, Bytes, Single };
+
+// Integer, Float and Single: a NULL there shows as "0".
+inline bool isNumberColumn(ColumnType type) {
+    return type == ColumnType::Integer || type == ColumnType::Float || type == ColumnType::Single;
+}
 
 // A value made a text the way the record window shows it: NULL gives "0" in integer and
 // floating-point columns and "" in every other column; numbers and dates by the runtime's

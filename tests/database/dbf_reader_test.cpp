@@ -94,13 +94,35 @@ TEST(DbfReader, MemosFromDbaseIiiAndFoxProFiles) {
     EXPECT_TRUE(isNull(cell(fox, 1, "NOTE")));
 }
 
-TEST(DbfReader, MissingMemoFileGivesNullMemos) {
+// A memo file that is missing, empty, or whose memo runs past its end is damage: the
+// table fails, naming the file and what is wrong, rather than showing empty memos, the
+// rest of the memo file or its padding.
+TEST(DbfReader, MissingOrDamagedMemoFileFailsTheTable) {
+    auto fails = [](const std::string& path, const std::string& why) {
+        db::LoadedTable t;
+        std::string error;
+        EXPECT_FALSE(db::readDbfTable(path, t, error)) << why;
+        EXPECT_TRUE(t.rows.empty());
+        EXPECT_NE(error.find(path), std::string::npos) << codepage::gbkToUtf8(error);
+        EXPECT_NE(error.find(gbkOf(why.c_str())), std::string::npos) << codepage::gbkToUtf8(error);
+    };
     Scratch scratch;
-    const auto path = scratch.write("fox.dbf", readAll(fixture("dbf", "fox.dbf")));
-    const auto t = readOk(path);
-    ASSERT_EQ(t.rows.size(), 2u);
-    EXPECT_TRUE(isNull(cell(t, 0, "NOTE")));
-    EXPECT_EQ(std::get<int64_t>(cell(t, 0, "ID")), 7);
+    const std::string fox = readAll(fixture("dbf", "fox.dbf")), fpt = readAll(fixture("dbf", "fox.FPT"));
+    const auto table = scratch.write("fox.dbf", fox);
+    fails(table, "找不到它的备注文件");
+    scratch.write("fox.fpt", "");
+    fails(table, "是空的");
+
+    std::string huge = fpt;
+    huge.replace(512 + 4, 4, "\x7F\xFF\xFF\xFF");  // the length of the memo at block 8
+    scratch.write("fox.fpt", huge);
+    fails(table, "超出了备注文件");
+
+    const std::string memo3 = readAll(fixture("dbf", "memo3.dbf"));
+    const std::string dbt = readAll(fixture("dbf", "memo3.dbt"));
+    const auto path = scratch.write("memo3.dbf", memo3);
+    scratch.write("memo3.dbt", dbt.substr(0, 512));  // the header block only
+    fails(path, "超出了备注文件");
 }
 
 // Regression: a zeroed dBASE III memo file gave each record the rest of the file as a

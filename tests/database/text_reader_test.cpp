@@ -59,6 +59,22 @@ TEST(TextReader, GbkAndUtf8WithAndWithoutBom) {
     }
     // A BOM on an ASCII file is dropped as well.
     EXPECT_EQ(read("\xEF\xBB\xBF" "id\n1\n").names[0], "id");
+
+    // What a Windows editor saves as "Unicode": UTF-16 with its mark, little- or
+    // big-endian; a character beyond the BMP (U+20000) is one "?" in GBK.
+    const std::u16string units = u"\u59D3\u540D,n\r\n\u5F20\u4E09\U00020000,1\r\n";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t u : units) {
+            const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+            bytes += bigEndian ? hi : lo;
+            bytes += bigEndian ? lo : hi;
+        }
+        const auto t = read(bytes);
+        ASSERT_EQ(t.names, (std::vector<std::string>{kXingMing, "n"})) << bigEndian;
+        ASSERT_EQ(t.rows.size(), 1u);
+        EXPECT_EQ(t.rows[0], (std::vector<Value>{text(kZhangSan + "?"), Value(int64_t{1})})) << bigEndian;
+    }
 }
 
 TEST(TextReader, RaggedRowsAndEmptyHeaderCells) {
@@ -115,6 +131,12 @@ TEST(TextReader, FailsOnMissingOrEmptyFiles) {
     EXPECT_FALSE(db::readTextTable(folder.write("e.csv", ""), table, error));
     EXPECT_FALSE(db::readTextTable(folder.write("b.csv", "\r\n\n"), table, error));
     EXPECT_FALSE(error.empty());
+    // A NUL byte in a field name is refused in our own words, naming the file.
+    error.clear();
+    const std::string nul = folder.write("nul.csv", std::string("id,na\0me\r\n1,2\r\n", 16));
+    EXPECT_FALSE(db::readTextTable(nul, table, error));
+    EXPECT_NE(error.find(nul), std::string::npos);
+    EXPECT_NE(error.find(codepage::utf8ToGbk("空字符")), std::string::npos) << codepage::gbkToUtf8(error);
     // Header only: a table without rows.
     ASSERT_TRUE(db::readTextTable(folder.write("h.csv", "a,b\r\n"), table, error));
     EXPECT_EQ(table.names.size(), 2u);

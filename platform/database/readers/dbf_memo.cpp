@@ -46,7 +46,10 @@ bool DbfMemoFile::open(const std::string& localTablePath, unsigned char version)
         else
             continue;
         file_ = std::fopen(p.c_str(), "rb");
-        if (file_ != nullptr) break;
+        if (file_ != nullptr) {
+            path_ = p.string();
+            break;
+        }
     }
     if (file_ == nullptr) return false;
     std::fseek(file_, 0, SEEK_END);
@@ -61,27 +64,29 @@ bool DbfMemoFile::open(const std::string& localTablePath, unsigned char version)
     return true;
 }
 
-std::optional<std::string> DbfMemoFile::read(uint64_t block) {
+DbfMemoFile::Result DbfMemoFile::read(uint64_t block, std::string& text) {
+    text.clear();
+    if (block == 0) return Result::NoText;
     const uint64_t offset = block * blockSize_;
-    if (file_ == nullptr || block == 0 || offset >= size_ || offset / blockSize_ != block)
-        return std::nullopt;
+    if (file_ == nullptr || offset >= size_ || offset / blockSize_ != block) return Result::Damaged;
     unsigned char head[8] = {};
     std::fseek(file_, static_cast<long>(offset), SEEK_SET);
     const bool gotHead = size_ - offset >= 8 && std::fread(head, 1, 8, file_) == 8;
     if (kind_ == Kind::Fpt) {
-        if (!gotHead || be32(head) != 1) return std::nullopt;
-        return readBytes(offset + 8, std::min<uint64_t>(be32(head + 4), kMaxMemo));
+        if (!gotHead) return Result::Damaged;
+        if (be32(head) == 0 || be32(head) == 2) return Result::NoText;  // picture, OLE object
+        if (be32(head) != 1) return Result::Damaged;
+        return readBytes(offset + 8, be32(head + 4), text);
     }
     if (kind_ == Kind::Dbt4 && gotHead && head[0] == 0xFF && head[1] == 0xFF && head[2] == 0x08 &&
         head[3] == 0x00) {
         const uint32_t length = le32(head + 4);
-        if (length < 8) return std::nullopt;
-        return readBytes(offset + 8, std::min<uint64_t>(length - 8, kMaxMemo));
+        if (length < 8) return Result::Damaged;
+        return readBytes(offset + 8, length - 8, text);
     }
     // dBASE III (and a dBASE IV block without its mark): the text runs to the first 0x1A.
     // A NUL ends it too: memo text never holds one, and a zeroed (damaged) memo file
     // would otherwise give every record the whole rest of the file.
-    std::string text;
     std::fseek(file_, static_cast<long>(offset), SEEK_SET);
     char chunk[512];
     size_t got;
@@ -91,17 +96,16 @@ std::optional<std::string> DbfMemoFile::read(uint64_t block) {
         text.append(chunk, length);
         if (length < got) break;
     }
-    return text;
+    return text.empty() ? Result::NoText : Result::Text;
 }
 
-std::optional<std::string> DbfMemoFile::readBytes(uint64_t offset, uint64_t length) {
-    if (offset > size_) return std::nullopt;
-    length = std::min(length, size_ - offset);
-    std::string text(length, '\0');
+DbfMemoFile::Result DbfMemoFile::readBytes(uint64_t offset, uint64_t length, std::string& text) {
+    if (offset > size_ || length > size_ - offset) return Result::Damaged;
+    text.assign(std::min(length, kMaxMemo), '\0');
     std::fseek(file_, static_cast<long>(offset), SEEK_SET);
-    if (std::fread(text.data(), 1, length, file_) != length) return std::nullopt;
+    if (std::fread(text.data(), 1, text.size(), file_) != text.size()) return Result::Damaged;
     while (!text.empty() && (text.back() == '\0' || text.back() == 0x1A)) text.pop_back();
-    return text;
+    return text.empty() ? Result::NoText : Result::Text;
 }
 
 }  // namespace db

@@ -1,10 +1,10 @@
 // The memo file beside a dBASE table: dBASE III and IV .dbt, FoxPro .fpt. Only reads
-// inside the file; a bad block number gives no memo rather than an error.
+// inside the file; a block or a length that reaches past its end is damage, reported as
+// such rather than read as no memo or as whatever follows.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 
 namespace db {
@@ -21,15 +21,23 @@ class DbfMemoFile {
     // there is none.
     bool open(const std::string& localTablePath, unsigned char version);
 
-    // The bytes of the memo at `block` (at most 16 MiB), or nothing for block 0, a
-    // block outside the file, or a FoxPro picture/OLE memo.
-    std::optional<std::string> read(uint64_t block);
+    // Whether the memo file is empty (0 bytes): a damaged or unfinished copy.
+    bool empty() const { return size_ == 0; }
+    // The memo file's own path.
+    const std::string& path() const { return path_; }
+
+    enum class Result { Text, NoText, Damaged };
+    // The bytes of the memo at `block` (at most 16 MiB) into `text`: Text; NoText for
+    // block 0 or a FoxPro picture/OLE memo; Damaged for a block outside the file, a
+    // length past its end or an unknown FoxPro memo type.
+    Result read(uint64_t block, std::string& text);
 
   private:
     enum class Kind { Dbt3, Dbt4, Fpt };
-    std::optional<std::string> readBytes(uint64_t offset, uint64_t length);
+    Result readBytes(uint64_t offset, uint64_t length, std::string& text);
 
     std::FILE* file_ = nullptr;
+    std::string path_;
     uint64_t size_ = 0;
     uint32_t blockSize_ = 512;
     Kind kind_ = Kind::Dbt3;

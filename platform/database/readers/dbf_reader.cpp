@@ -10,8 +10,9 @@
 // N/F numbers (Integer for N without decimals up to 18 digits, else Float; blank or
 // "***" overflow is NULL); D dates YYYYMMDD (blank or invalid is NULL); L logicals
 // (T/t/Y/y true, F/f/N/n false, "?" or blank NULL); M memos from a dBASE III/IV .dbt or
-// a FoxPro .fpt beside the table (NULL when the memo file is missing or the block is
-// bad; picture and OLE memos are NULL too); FoxPro I, B, Y and T fields; the hidden
+// a FoxPro .fpt beside the table (block 0 and an empty memo are NULL, so are picture and
+// OLE memos; a missing or empty memo file, or a memo outside it, fails the table as the
+// dBASE driver does, rather than showing damage as empty memos); FoxPro I, B, Y and T fields; the hidden
 // _NullFlags field is left out. Deleted records are skipped.
 // Text is GBK as stored unless the table names another code page (dbf_code_page.h).
 #include <shapefil.h>
@@ -352,6 +353,15 @@ bool readDbfTableInto(const std::string& path, TableSink& sink, std::string& err
         if (field.decode == Decode::Memo && !memoTried) {
             memoOpened = memo.open(local, facts.version);
             memoTried = true;
+            if (!memoOpened) {
+                error = failure + message("表中有备注字段，但找不到它的备注文件（.dbt 或 .fpt）。");
+                return false;
+            }
+            if (memo.empty()) {
+                error = failure + message("备注文件“") + codepage::fromLocalPath(memo.path()) +
+                        message("”是空的，文件不完整。");
+                return false;
+            }
         }
         std::string name(rawName, strnlen(rawName, sizeof rawName));
         while (!name.empty() && name.back() == ' ') name.pop_back();
@@ -364,6 +374,7 @@ bool readDbfTableInto(const std::string& path, TableSink& sink, std::string& err
 
     const int records = DBFGetRecordCount(dbf.get());
     std::vector<Value> row(fields.size());
+    std::string memoText;
     for (int r = 0; r < records; ++r) {
         const char* record = DBFReadTuple(dbf.get(), r);
         if (record == nullptr) {
@@ -404,9 +415,15 @@ bool readDbfTableInto(const std::string& path, TableSink& sink, std::string& err
                         const std::string_view digits = trimmed(raw);
                         std::from_chars(digits.data(), digits.data() + digits.size(), block);
                     }
-                    if (memoOpened && block != 0)
-                        if (auto text = memo.read(block); text && !text->empty())
-                            value = decode(*text);
+                    if (!memoOpened) break;
+                    const auto result = memo.read(block, memoText);
+                    if (result == DbfMemoFile::Result::Damaged) {
+                        error = failure + message("第 ") + std::to_string(r + 1) + message(" 条记录的备注（字段“") +
+                                names[f] + message("”）超出了备注文件“") +
+                                codepage::fromLocalPath(memo.path()) + message("”的末尾，备注文件已损坏。");
+                        return false;
+                    }
+                    if (result == DbfMemoFile::Result::Text) value = decode(memoText);
                     break;
                 }
                 case Decode::BinaryMemo:

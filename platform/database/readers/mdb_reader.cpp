@@ -1,5 +1,13 @@
 // Access .mdb reader (Jet 3 and Jet 4) on mdbtools' libmdb.
 //
+// libmdb follows page numbers, usage maps and row offsets as the file gives them, and
+// not all of them are checked: a table definition whose usage map is an empty row makes
+// it fault. So before libmdb follows anything we check it can: table definition pages
+// lie inside the file, usage and free maps are rows inside their pages, a table has a
+// plausible number of columns, memo rows lie inside their pages. libmdb runs in-process,
+// which keeps the first search fast (a child process per read costs more than the read
+// on small tables).
+//
 // libmdb finds the pages, table definitions and rows; everything it would turn into text
 // we take from the raw row ourselves, because its own conversion loses what the programs
 // need: NULL and "" look alike, dates outside 1900-4637 come out wrong, memos are cut at
@@ -69,6 +77,22 @@ public:
 private:
     int saved_ = -1;
 };
+
+// A Jet 3 password is text: up to 20 bytes of GBK without control characters, the rest
+// of its field zero (decodeJetHeader stops at the first zero). Anything else there is a
+// damaged header, which must not be reported as a wrong password.
+bool plausibleJet3Password(const std::string& password) {
+    for (size_t i = 0; i < password.size(); ++i) {
+        const auto c = static_cast<unsigned char>(password[i]);
+        if (c < 0x20 || c == 0x7F || c == 0x80 || c == 0xFF) return false;
+        if (c > 0x80) {
+            const auto trail = i + 1 < password.size() ? static_cast<unsigned char>(password[i + 1]) : 0;
+            if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+            ++i;
+        }
+    }
+    return true;
+}
 
 uint32_t le32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -168,7 +192,8 @@ ColumnType columnTypeOf(int mdbType) {
     switch (mdbType) {
     case MDB_BOOL: return ColumnType::Boolean;
     case MDB_BYTE: case MDB_INT: case MDB_LONGINT: case MDB_COMPLEX: return ColumnType::Integer;
-    case MDB_MONEY: case MDB_FLOAT: case MDB_DOUBLE: case MDB_NUMERIC: return ColumnType::Float;
+    case MDB_FLOAT: return ColumnType::Single;
+    case MDB_MONEY: case MDB_DOUBLE: case MDB_NUMERIC: return ColumnType::Float;
     case MDB_DATETIME: return ColumnType::DateTime;
     case MDB_OLE: case MDB_BINARY: return ColumnType::Bytes;
     default: return ColumnType::Text;  // text, memo, replication id; unknown kinds as NULL text
@@ -210,7 +235,11 @@ private:
     }
     bool readLongValue(const unsigned char* field, size_t size, std::string& bytes);
     bool convertField(const MdbColumn& column, const MdbField& field, Value& value);
-    std::string damaged() const { return gbkText("数据库已损坏：") + path_; }
+    std::string damaged(const char* what) const {
+        return gbkText("数据库“") + path_ + gbkText("”已损坏：") + gbkText(what);
+    }
+    // Whether page-row `pageRow` names a row that lies inside its page (a page of the file).
+    bool pageRowInside(uint32_t pageRow);
 
     MdbHandle* mdb_ = nullptr;
     bool jet4_ = false;
@@ -250,7 +279,11 @@ bool AccessFile::open(const std::string& path, const std::string& password, std:
     const long long pageSize = jet4_ ? 4096 : 2048;
     pages_ = info.st_size / pageSize;
     if (info.st_size % pageSize != 0 || pages_ < 3) {
-        error = damaged();
+        error = damaged("文件长度不是整页，文件不完整。");
+        return false;
+    }
+    if (!jet4_ && !plausibleJet3Password(header.jet3Password)) {
+        error = damaged("文件头已损坏。");
         return false;
     }
     if (!passwordOpens(header, password)) {
@@ -261,7 +294,7 @@ bool AccessFile::open(const std::string& path, const std::string& password, std:
     StderrGuard quiet;
     mdb_ = mdb_open(local.c_str(), MDB_NOFLAGS);
     if (mdb_ == nullptr || (mdb_->f->jet_version != MDB_VER_JET3 && mdb_->f->jet_version != MDB_VER_JET4)) {
-        error = damaged();
+        error = damaged("无法打开。");
         return false;
     }
     if (!jet4_) {
@@ -270,7 +303,7 @@ bool AccessFile::open(const std::string& path, const std::string& password, std:
         mdb_->iconv_in = iconv_open("ISO-8859-1", "ISO-8859-1");
     }
     if (!readCatalogue()) {
-        error = damaged();
+        error = damaged("表目录无法读取。");
         return false;
     }
     return true;
@@ -289,23 +322,26 @@ bool AccessFile::readLongValue(const unsigned char* field, size_t size, std::str
         bytes.assign(reinterpret_cast<const char*>(field) + kMemoOverhead, size - kMemoOverhead);
         return true;
     }
-    int pageRow = static_cast<int>(le32(field + 4));
+    uint32_t pageRow = le32(field + 4);
     void* buffer = nullptr;
     int offset = 0;
     size_t rowLength = 0;
     if ((head & 0x40000000u) != 0) {
-        if (mdb_find_pg_row(mdb_, pageRow, &buffer, &offset, &rowLength) != 0) return false;
+        if (!pageRowInside(pageRow) ||
+            mdb_find_pg_row(mdb_, static_cast<int>(pageRow), &buffer, &offset, &rowLength) != 0)
+            return false;
         bytes.assign(static_cast<const char*>(buffer) + offset, std::min<size_t>(rowLength, length));
         return true;
     }
     if ((head & 0xFF000000u) != 0) return false;
     for (long long hops = 0; bytes.size() < length; ++hops) {
-        if (pageRow == 0 || hops > pages_) return false;
-        if (mdb_find_pg_row(mdb_, pageRow, &buffer, &offset, &rowLength) != 0 || rowLength < 4) return false;
+        if (hops > pages_ || !pageRowInside(pageRow)) return false;
+        if (mdb_find_pg_row(mdb_, static_cast<int>(pageRow), &buffer, &offset, &rowLength) != 0 || rowLength < 4)
+            return false;
         const auto* row = static_cast<const unsigned char*>(buffer) + offset;
         const size_t take = std::min<size_t>(rowLength - 4, length - bytes.size());
         bytes.append(reinterpret_cast<const char*>(row) + 4, take);
-        pageRow = static_cast<int>(le32(row));
+        pageRow = le32(row);
     }
     return true;
 }
@@ -349,8 +385,9 @@ bool AccessFile::convertField(const MdbColumn& column, const MdbField& field, Va
         if (!need(4)) return false;
         float single = 0;
         std::memcpy(&single, p, 4);
-        // The shortest text that reads back as this single (0.1f gives 0.1, not
-        // 0.100000001490116), which is what Access shows for it.
+        // Widened through its shortest text (0.1f gives 0.1, not 0.100000001490116), so
+        // that a search for the number as written finds it; the column shows it with a
+        // single's six significant digits.
         char text[32];
         auto written = std::to_chars(text, text + sizeof text, single);
         double widened = single;
@@ -429,11 +466,38 @@ bool AccessFile::convertField(const MdbColumn& column, const MdbField& field, Va
     }
 }
 
-// Reads a table's definition and columns; false when libmdb cannot make sense of them.
+bool AccessFile::pageRowInside(uint32_t pageRow) {
+    const uint32_t page = pageRow >> 8, row = pageRow & 0xFF;
+    // The page goes into libmdb's second buffer: the first holds the data page being read.
+    if (page == 0 || page >= static_cast<unsigned long long>(pages_) || mdb_read_alt_pg(mdb_, page) == 0) return false;
+    unsigned char* buffer = mdb_->alt_pg_buf;
+    const int pageSize = mdb_->fmt->pg_size, counts = mdb_->fmt->row_count_offset;
+    if (counts + 2 + 2 * static_cast<int>(row) + 2 > pageSize || static_cast<int>(row) >= mdb_get_int16(buffer, counts))
+        return false;
+    const int start = mdb_get_int16(buffer, counts + 2 + 2 * static_cast<int>(row)) & kOffsetMask;
+    const int end = row == 0 ? pageSize : mdb_get_int16(buffer, counts + 2 * static_cast<int>(row)) & kOffsetMask;
+    return start < end && end <= pageSize;
+}
+
+// Reads a table's definition and columns; null when libmdb cannot make sense of them.
+// What libmdb would follow from the definition page is checked first: the page itself,
+// the rows holding the usage map and the free-space map (an empty usage map makes
+// libmdb fault when it looks for the table's data pages) and the column count.
 TablePtr AccessFile::openTable(MdbCatalogEntry* entry) {
+    const MdbFormatConstants& format = *mdb_->fmt;
+    if (entry->table_pg == 0 || static_cast<long long>(entry->table_pg) >= pages_ ||
+        mdb_read_pg(mdb_, entry->table_pg) == 0 || mdb_->pg_buf[0] != 0x02)
+        return nullptr;
+    const auto usageMap = static_cast<uint32_t>(mdb_get_int32(mdb_->pg_buf, format.tab_usage_map_offset));
+    const auto freeMap = static_cast<uint32_t>(mdb_get_int32(mdb_->pg_buf, format.tab_free_map_offset));
+    const int columns = mdb_get_int16(mdb_->pg_buf, format.tab_num_cols_offset);
+    const auto realIndexes = static_cast<uint32_t>(mdb_get_int32(mdb_->pg_buf, format.tab_num_ridxs_offset));
+    // Access allows 255 columns and 32 indexes per table.
+    if (columns < 1 || columns > 255 || realIndexes > 64 || !pageRowInside(usageMap) || !pageRowInside(freeMap))
+        return nullptr;
     TablePtr table(mdb_read_table(entry));
-    if (!table || mdb_read_columns(table.get()) == nullptr || table->columns == nullptr ||
-        table->num_cols != table->columns->len)
+    if (!table || table->usage_map == nullptr || table->map_sz < 1 || mdb_read_columns(table.get()) == nullptr ||
+        table->columns == nullptr || table->num_cols != table->columns->len)
         return nullptr;
     return table;
 }
@@ -530,9 +594,10 @@ bool AccessFile::readCatalogue() {
 
 bool AccessFile::readTable(MdbCatalogEntry* entry, TableSink& sink, std::string& error) {
     StderrGuard quiet;
+    const std::string tableName = entry->object_name;  // GBK already (readCatalogue)
     TablePtr table = openTable(entry);
     if (!table) {
-        error = damaged();
+        error = damaged("表“") + tableName + gbkText("”的定义无法读取。");
         return false;
     }
     std::vector<std::string> names;
@@ -544,9 +609,15 @@ bool AccessFile::readTable(MdbCatalogEntry* entry, TableSink& sink, std::string&
     }
     if (!sink.begin(names, types, error)) return false;
     bool stopped = false;
-    const auto give = [&sink, &error](std::vector<Value>& row) { return sink.addRow(row, error); };
+    size_t given = 0;
+    const auto give = [&sink, &error, &given](std::vector<Value>& row) {
+        ++given;
+        return sink.addRow(row, error);
+    };
     if (!readRows(table.get(), std::vector<bool>(table->num_cols, true), give, stopped)) {
-        if (!stopped) error = damaged();
+        if (!stopped)
+            error = damaged("表“") + tableName + gbkText("”记有 ") + std::to_string(table->num_rows) +
+                    gbkText(" 行，读出 ") + std::to_string(given) + gbkText(" 行后数据页无法读取。");
         return false;
     }
     return true;

@@ -13,12 +13,16 @@
 // - Records end at CR LF, LF or a lone CR. Blank lines are skipped.
 // - A file that is valid UTF-8 and holds at least one multi-byte character, or that
 //   starts with the UTF-8 byte-order mark, is read as UTF-8 and converted to GBK; anything
-//   else is GBK already. The mark is never part of the first field name.
+//   else is GBK already. A file that starts with a UTF-16 byte-order mark (FF FE or FE FF:
+//   what Windows editors save as "Unicode") is read as UTF-16 and converted likewise. The
+//   mark is never part of the first field name.
+// - A field name holding a NUL byte cannot name a column: the file is refused, saying so.
 // - Rows shorter than the header are padded with NULL; cells beyond the header are
 //   dropped. A header cell that is empty names its field F<n> (n = column number).
 //
 // The file is read in blocks (twice: once to tell the encoding, once to parse) and rows
-// are streamed to the sink, so memory does not grow with the file.
+// are streamed to the sink, so memory does not grow with the file (except for a UTF-16
+// file, which is converted whole in memory first).
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -116,6 +120,62 @@ bool looksLikeUtf8(ByteStream& in, bool& bom) {
     }
     bom = index >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
     return need == 0 && multiByte;
+}
+
+// The byte-order mark of a UTF-16 file: 1 little-endian, 2 big-endian, 0 none.
+int utf16Mark(FILE* file) {
+    unsigned char head[2] = {};
+    const size_t got = std::fread(head, 1, 2, file);
+    std::rewind(file);
+    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE) return 1;
+    if (got == 2 && head[0] == 0xFE && head[1] == 0xFF) return 2;
+    return 0;
+}
+
+void appendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The UTF-16 file after its mark, as UTF-8 (a lone surrogate becomes U+FFFD, which
+// code page 936 shows as "?"; an odd last byte is dropped). False on a read error.
+bool utf16FileAsUtf8(FILE* file, bool bigEndian, std::string& out) {
+    std::string bytes;
+    char chunk[1 << 16];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.append(chunk, got);
+    if (std::ferror(file)) return false;
+    auto unit = [&](size_t i) -> char16_t {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    out.clear();
+    out.reserve(bytes.size());
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const char16_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+            const char16_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00), out);
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, out);
+    }
+    return true;
 }
 
 class CsvParser {
@@ -256,14 +316,27 @@ Value toValue(std::string& cell, ColumnType type) {
 }  // namespace
 
 bool readTextTableInto(const std::string& path, TableSink& sink, std::string& error) {
+    std::string converted;  // a UTF-16 file as UTF-8; outlives the stream reading it
     File file(std::fopen(codepage::toLocalPath(path).c_str(), "rb"));
     if (!file) {
         error = gbkMessage("无法打开文本文件：") + path;
         return false;
     }
+    // A UTF-16 file is converted to UTF-8 in memory and read from there.
+    if (const int mark = utf16Mark(file.get()); mark != 0) {
+        if (!utf16FileAsUtf8(file.get(), mark == 2, converted)) {
+            error = gbkMessage("读文本文件出错：") + path;
+            return false;
+        }
+        file.reset(converted.empty() ? std::tmpfile() : fmemopen(converted.data(), converted.size(), "rb"));
+        if (!file) {
+            error = gbkMessage("无法打开文本文件：") + path;
+            return false;
+        }
+    }
     ByteStream in(file.get());
     bool bom = false;
-    const bool utf8 = looksLikeUtf8(in, bom) || bom;
+    const bool utf8 = looksLikeUtf8(in, bom) || bom || !converted.empty();
     if (in.failed()) {
         error = gbkMessage("读文本文件出错：") + path;
         return false;
@@ -283,8 +356,14 @@ bool readTextTableInto(const std::string& path, TableSink& sink, std::string& er
     }
     toGbk(fields);
     std::vector<std::string> names = std::move(fields);
-    for (size_t c = 0; c < names.size(); ++c)
+    for (size_t c = 0; c < names.size(); ++c) {
         if (names[c].empty()) names[c] = "F" + std::to_string(c + 1);
+        if (names[c].find('\0') != std::string::npos) {
+            error = gbkMessage("文本文件“") + path + gbkMessage("”的标题行第 ") + std::to_string(c + 1) +
+                    gbkMessage(" 个字段名中有空字符（NUL），文件可能已损坏或不是文本文件。");
+            return false;
+        }
+    }
 
     std::vector<std::vector<std::string>> scanned;
     while (scanned.size() < kScanRows && parser.next(fields)) {
