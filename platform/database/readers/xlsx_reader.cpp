@@ -12,6 +12,7 @@
 
 #include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
+#include "platform/database/readers/number_format.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/readers/sheet_table.h"
 #include "platform/database/readers/xlsx_package.h"
@@ -19,6 +20,8 @@
 namespace db {
 namespace {
 
+using sheet::isBuiltInDateFormat;
+using sheet::isDateFormatCode;
 using sheet::message;
 using xlsx::Package;
 using xlsx::Relationship;
@@ -62,57 +65,6 @@ std::string decodeEscapes(std::string text) {
     }
     out.append(text, from, std::string::npos);
     return out;
-}
-
-// A number format shows a date or time when it uses day, month, year, hour or second
-// letters outside quoted text, escapes and [colour]/[$-804] brackets; [h], [mm], [ss]
-// (elapsed time) count as time.
-bool isDateFormatCode(std::string_view code) {
-    bool quoted = false;
-    for (size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (c == '"') {
-            quoted = !quoted;
-            continue;
-        }
-        if (quoted) continue;
-        if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-            continue;
-        }
-        if (c == '[') {
-            const size_t close = code.find(']', i);
-            if (close == std::string_view::npos) return false;
-            const std::string_view inside = code.substr(i + 1, close - i - 1);
-            if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string_view::npos)
-                return true;
-            i = close;
-            continue;
-        }
-        switch (c) {
-            case 'd':
-            case 'D':
-            case 'm':
-            case 'M':
-            case 'y':
-            case 'Y':
-            case 'h':
-            case 'H':
-            case 's':
-            case 'S':
-                return true;
-            default:
-                break;
-        }
-    }
-    return false;
-}
-
-// Built-in number formats that show dates or times: 14-22 and 45-47 everywhere, 27-36
-// and 50-58 in the Chinese, Japanese and Korean editions.
-bool isBuiltInDateFormat(uint64_t id) {
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
 }
 
 struct SheetEntry {
