@@ -25,6 +25,22 @@ bool isDateFormatCode(std::string_view code) {
             i = close;
             continue;
         }
+        // "General" is no date; "aaa" (weekday) and "e" (era year of the Chinese
+        // editions) are, unless the e is an exponent (0.00E+00).
+        if ((c == 'G' || c == 'g') && code.size() - i >= 7) {
+            std::string_view word = code.substr(i, 7);
+            bool general = true;
+            for (size_t k = 0; k < 7; ++k) general = general && (word[k] | 0x20) == "general"[k];
+            if (general) {
+                i += 6;
+                continue;
+            }
+        }
+        if ((c == 'a' || c == 'A') && code.substr(i, 3).size() == 3 && (code[i + 1] | 0x20) == 'a' &&
+            (code[i + 2] | 0x20) == 'a')
+            return true;
+        if ((c == 'e' || c == 'E') && (i + 1 == code.size() || (code[i + 1] != '+' && code[i + 1] != '-')))
+            return true;
         switch (c) {
             case 'd':
             case 'D':

@@ -10,7 +10,7 @@ namespace db::sheet {
 
 // A format code (UTF-8) shows a date or time when it uses day, month, year, hour or
 // second letters outside quoted text, escapes and [colour]/[$-804] brackets; [h], [mm],
-// [ss] (elapsed time) count as time.
+// [ss] (elapsed time) count as time, "aaa" (weekday) and "e" (era year) as dates.
 bool isDateFormatCode(std::string_view code);
 
 // Built-in number formats that show dates or times: 14-22 and 45-47 everywhere, 27-36
