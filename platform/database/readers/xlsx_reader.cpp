@@ -267,7 +267,7 @@ class SheetReader : public XmlHandler {
   public:
     SheetReader(const sheet::StringPool& strings, const std::vector<bool>& dateStyles,
                 bool date1904)
-        : cells(&strings), dateStyles_(dateStyles), date1904_(date1904) {}
+        : cells(&strings), strings_(strings), dateStyles_(dateStyles), date1904_(date1904) {}
 
     sheet::SheetCells cells;
 
@@ -344,9 +344,19 @@ class SheetReader : public XmlHandler {
             stop(message("工作表太大，无法读取。"));
             return;
         }
+        // A style or shared-string index past its table is damage, not an empty cell.
+        if (style_ > 0 && !dateStyles_.empty() && style_ >= dateStyles_.size()) {
+            stop(message("单元格格式编号 ") + std::to_string(style_) + message(" 超出范围，文件已损坏。"));
+            return;
+        }
         if (type_ == "s") {
+            if (value_.empty()) return;  // a formatted cell without a value
             uint64_t index = 0;
-            if (parseUnsigned(value_.c_str(), index)) cells.addShared(row_, column_, index);
+            if (!parseUnsigned(value_.c_str(), index) || index >= strings_.size()) {
+                stop(message("单元格引用的共享字符串“") + value_ + message("”不存在，文件已损坏。"));
+                return;
+            }
+            cells.addShared(row_, column_, index);
             return;
         }
         if (type_ == "inlineStr" || type_ == "str") {
@@ -384,6 +394,7 @@ class SheetReader : public XmlHandler {
         cells.addNumber(row_, column_, number);
     }
 
+    const sheet::StringPool& strings_;
     const std::vector<bool>& dateStyles_;
     const bool date1904_;
     uint32_t row_ = 0, column_ = 0, nextColumn_ = 0;
