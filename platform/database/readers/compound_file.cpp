@@ -209,13 +209,33 @@ const CompoundFile::Entry* CompoundFile::findInRoot(std::u16string_view name) co
 
 bool CompoundFile::hasStream(std::u16string_view name) const { return findInRoot(name) != nullptr; }
 
-bool CompoundFile::readStream(std::u16string_view name, std::string& out, std::string& why) const {
+bool CompoundFile::readStream(std::u16string_view name, std::string& storage, std::string_view& out,
+                              std::string& why) const {
     const Entry* entry = findInRoot(name);
     if (entry == nullptr) {
         why = message("文件中没有工作簿数据流。");
         return false;
     }
-    return readChain(entry->start, entry->size, entry->size < miniCutoff_, out, why);
+    storage.clear();
+    const bool mini = entry->size < miniCutoff_;
+    if (!mini && entry->size > 0 && entry->size <= bytes_.size()) {
+        // Sectors in one ascending run need no copy.
+        const uint64_t unit = uint64_t{1} << sectorShift_;
+        std::vector<uint32_t> sectors;
+        const uint64_t needed = (entry->size + unit - 1) / unit;
+        if (chain(fat_, entry->start, needed, sectors) && sectors.size() == needed) {
+            bool run = true;
+            for (size_t i = 1; i < sectors.size() && run; ++i) run = sectors[i] == sectors[i - 1] + 1;
+            const uint64_t at = (static_cast<uint64_t>(sectors[0]) + 1) << sectorShift_;
+            if (run && at + entry->size <= bytes_.size()) {
+                out = bytes_.substr(at, entry->size);
+                return true;
+            }
+        }
+    }
+    if (!readChain(entry->start, entry->size, mini, storage, why)) return false;
+    out = storage;
+    return true;
 }
 
 }  // namespace db::cfb

@@ -26,9 +26,11 @@ public:
     // Whether the root storage holds a stream of this name (compared without regard to
     // ASCII case, as the container's own rules compare names).
     bool hasStream(std::u16string_view name) const;
-    // The whole content of the root storage's stream `name` into `out`. False with a GBK
-    // reason when it is missing or its sectors run outside the file.
-    bool readStream(std::u16string_view name, std::string& out, std::string& why) const;
+    // The whole content of the root storage's stream `name` as `out`: a view into the
+    // file's bytes when its sectors lie in one run (as writers usually leave them),
+    // else a copy in `storage`. False with a GBK reason when it is missing or its
+    // sectors run outside the file.
+    bool readStream(std::u16string_view name, std::string& storage, std::string_view& out, std::string& why) const;
 
 private:
     struct Entry {

@@ -1,8 +1,9 @@
 // Excel 97-2003 workbooks (.xls): the worksheets and named ranges a workbook lists, and
-// one of them as a table. The file is read whole, its workbook stream taken out of the
+// one of them as a table. The file is mapped into memory, its workbook stream taken out of the
 // compound file (compound_file.h), the BIFF records read (xls_workbook.h); header and
 // typing rules are the shared ones of sheet_table.h.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,41 +25,66 @@ std::string failure(const std::string& path, const std::string& why) {
     return message("无法读取 Excel 工作簿“") + path + message("”：") + why;
 }
 
-// The file's bytes; false with a message that names the cause.
-bool readFile(const std::string& path, std::string& bytes, std::string& error) {
-    const std::string local = codepage::toLocalPath(path);
-    struct stat info {};
-    if (::stat(local.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
-        error = message("找不到 Excel 工作簿“") + path + message("”。");
-        return false;
+// The file mapped into memory, read-only: a workbook is read once from front to back
+// (pages come from the page cache, nothing is copied), and a listing touches only the
+// pages of the workbook globals.
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() {
+        if (data_ != nullptr) ::munmap(data_, size_);
     }
-    const int fd = ::open(local.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = failure(path, errno == EACCES ? message("没有读取这个文件的权限。")
-                                              : message("无法打开文件（") + std::strerror(errno) + message("）。"));
-        return false;
+    // False with a message that names the cause.
+    bool open(const std::string& path, std::string& error) {
+        const std::string local = codepage::toLocalPath(path);
+        struct stat info {};
+        if (::stat(local.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+            error = errno == EACCES ? failure(path, message("没有读取这个文件的权限。"))
+                                    : message("找不到 Excel 工作簿“") + path + message("”。");
+            return false;
+        }
+        const int fd = ::open(local.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            error = failure(path, errno == EACCES ? message("没有读取这个文件的权限。")
+                                                  : message("无法打开文件（") + std::strerror(errno) + message("）。"));
+            return false;
+        }
+        if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+            size_ = static_cast<size_t>(info.st_size);
+            void* data = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (data == MAP_FAILED) {
+                const int cause = errno;
+                ::close(fd);
+                size_ = 0;
+                error = failure(path, message("读取文件出错（") + std::strerror(cause) + message("）。"));
+                return false;
+            }
+            data_ = data;
+            ::madvise(data_, size_, MADV_WILLNEED);
+        }
+        ::close(fd);
+        return true;
     }
-    bytes.resize(static_cast<size_t>(info.st_size));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<size_t>(n);
-    }
-    const int readErrno = errno;
-    ::close(fd);
-    if (got != bytes.size()) {
-        error = failure(path, message("读取文件出错（") + std::strerror(readErrno) + message("）。"));
-        return false;
-    }
-    return true;
-}
+    std::string_view bytes() const { return {static_cast<const char*>(data_), size_}; }
+
+private:
+    void* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+// An open workbook with what its records live in.
+struct OpenWorkbook {
+    MappedFile file;
+    std::string streamCopy;  // only when the stream's sectors are not in one run
+    xls::Workbook book;
+};
 
 // Opens the workbook at `path`; `withStrings` as Workbook::open has it.
-bool openWorkbook(const std::string& path, bool withStrings, xls::Workbook& book, std::string& error) {
-    std::string bytes;
-    if (!readFile(path, bytes, error)) return false;
+bool openWorkbook(const std::string& path, bool withStrings, OpenWorkbook& open, std::string& error) {
+    if (!open.file.open(path, error)) return false;
+    const std::string_view bytes = open.file.bytes();
     if (bytes.size() >= 4 && std::memcmp(bytes.data(), "PK\x03\x04", 4) == 0) {
         error = failure(path, message("这是 Excel 2007 及以后版本的工作簿（.xlsx），不是 .xls。"));
         return false;
@@ -68,7 +94,8 @@ bool openWorkbook(const std::string& path, bool withStrings, xls::Workbook& book
         return false;
     }
     cfb::CompoundFile container;
-    std::string why, stream;
+    std::string why;
+    std::string_view stream;
     if (!container.open(bytes, why)) {
         error = failure(path, why);
         return false;
@@ -79,12 +106,7 @@ bool openWorkbook(const std::string& path, bool withStrings, xls::Workbook& book
     }
     // Excel 97 and later write "Workbook"; Excel 5 and 95 wrote "Book".
     const std::u16string_view name = container.hasStream(u"Workbook") ? u"Workbook" : u"Book";
-    if (!container.readStream(name, stream, why)) {
-        error = failure(path, why);
-        return false;
-    }
-    std::string().swap(bytes);
-    if (!book.open(std::move(stream), withStrings, why)) {
+    if (!container.readStream(name, open.streamCopy, stream, why) || !open.book.open(stream, withStrings, why)) {
         error = failure(path, why);
         return false;
     }
@@ -98,8 +120,9 @@ const xls::NamedRange* findRange(const xls::Workbook& book, const std::string& n
 }
 
 bool readInto(const std::string& path, const std::string& table, bool range, TableSink& sink, std::string& error) {
-    xls::Workbook book;
-    if (!openWorkbook(path, true, book, error)) return false;
+    OpenWorkbook open;
+    if (!openWorkbook(path, true, open, error)) return false;
+    const xls::Workbook& book = open.book;
     size_t index = book.sheets().size();
     const xls::NamedRange* area = nullptr;
     if (range) {
@@ -135,19 +158,19 @@ bool readLoaded(const std::string& path, const std::string& table, bool range, L
 
 bool listXlsSheets(const std::string& path, std::vector<std::string>& sheets, std::string& error) {
     sheets.clear();
-    xls::Workbook book;
-    if (!openWorkbook(path, false, book, error)) return false;
+    OpenWorkbook open;
+    if (!openWorkbook(path, false, open, error)) return false;
     // Hidden and very hidden worksheets too; chart sheets and macro sheets hold no table.
-    for (const auto& sheet : book.sheets())
+    for (const auto& sheet : open.book.sheets())
         if (sheet.worksheet) sheets.push_back(sheet.name);
     return true;
 }
 
 bool listXlsNamedRanges(const std::string& path, std::vector<std::string>& names, std::string& error) {
     names.clear();
-    xls::Workbook book;
-    if (!openWorkbook(path, false, book, error)) return false;
-    for (const auto& range : book.ranges()) names.push_back(range.name);
+    OpenWorkbook open;
+    if (!openWorkbook(path, false, open, error)) return false;
+    for (const auto& range : open.book.ranges()) names.push_back(range.name);
     return true;
 }
 

@@ -260,8 +260,8 @@ std::string codePageToGbk(uint16_t codePage, std::string_view bytes) {
     return codec::utf8ToGbk(codePageToUtf8(codePage, bytes));
 }
 
-bool Workbook::open(std::string stream, bool withStrings, std::string& why) {
-    stream_ = std::move(stream);
+bool Workbook::open(std::string_view stream, bool withStrings, std::string& why) {
+    stream_ = stream;
     sheets_.clear();
     ranges_.clear();
     strings_ = sheet::StringPool();

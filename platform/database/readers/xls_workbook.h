@@ -33,10 +33,10 @@ struct NamedRange {
 
 class Workbook {
 public:
-    // Reads the workbook globals of `stream` (taken over). With `withStrings` false the
+    // Reads the workbook globals of `stream`, which must outlive this object. With `withStrings` false the
     // shared strings are skipped (enough to list sheets and names). False with a GBK
     // reason for a damaged, encrypted or pre-Excel-5 stream.
-    bool open(std::string stream, bool withStrings, std::string& why);
+    bool open(std::string_view stream, bool withStrings, std::string& why);
 
     const std::vector<Sheet>& sheets() const { return sheets_; }
     const std::vector<NamedRange>& ranges() const { return ranges_; }
@@ -50,7 +50,7 @@ public:
 private:
     bool readGlobals(bool withStrings, std::string& why);
 
-    std::string stream_;
+    std::string_view stream_;
     bool biff8_ = true, date1904_ = false;
     uint16_t codePage_ = 1252;
     std::vector<Sheet> sheets_;
