@@ -444,11 +444,11 @@ bool readXlsxSheetInto(const std::string& path, const std::string& sheetName, Ta
         return false;
     SharedStringsReader strings;
     if (!info.sharedStringsPart.empty() && package.hasPart(info.sharedStringsPart) &&
-        !package.parsePart(info.sharedStringsPart, strings, error))
+        !package.scanPart(info.sharedStringsPart, strings, error))
         return false;
 
     SheetReader reader(strings.strings, styles.dateStyles, info.date1904);
-    if (!package.parsePart(entry->part, reader, error)) return false;
+    if (!package.scanPart(entry->part, reader, error)) return false;
     return sheet::buildSheetTable(std::move(reader.cells), sink, error);
 }
 
