@@ -92,7 +92,8 @@ bool XmlScanner::feed(const char* data, size_t size, bool last, std::string& why
 }
 
 bool XmlScanner::text(size_t begin, size_t end, std::string& why) {
-    const std::string_view raw(buffer_.data() + begin, end - begin);
+    std::string_view raw(buffer_.data() + begin, end - begin);
+    if (!rootSeen_ && raw.rfind("\xEF\xBB\xBF", 0) == 0) raw.remove_prefix(3);  // a byte-order mark
     if (depth_ == 0) {
         for (char c : raw)
             if (!isSpace(c)) {
