@@ -1,13 +1,12 @@
 // BIFF5/BIFF8 records of a workbook stream (see xls_workbook.h).
 #include "platform/database/readers/xls_workbook.h"
 
-#include <QStringDecoder>
-
 #include <cstring>
 #include <map>
 
 #include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
+#include "platform/database/readers/biff_records.h"
 #include "platform/database/readers/number_format.h"
 
 namespace db::xls {
@@ -40,16 +39,6 @@ enum RecordType : uint16_t {
     kBof = 0x0809,
 };
 
-uint16_t u16(std::string_view b, size_t at) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
-}
-uint32_t u32(std::string_view b, size_t at) { return u16(b, at) | static_cast<uint32_t>(u16(b, at + 2)) << 16; }
-double f64(std::string_view b, size_t at) {
-    double value;
-    std::memcpy(&value, b.data() + at, sizeof value);
-    return value;
-}
-
 // Excel's packed RK number: a 30-bit integer or the high half of a double, maybe / 100.
 double rkValue(uint32_t rk) {
     double value;
@@ -62,190 +51,6 @@ double rkValue(uint32_t rk) {
     return (rk & 1) ? value / 100 : value;
 }
 
-void appendCodePoint(uint32_t c, std::string& out) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-// One record: its type and its bytes, which lie inside the stream.
-struct Record {
-    uint16_t type = 0;
-    std::string_view data;
-};
-
-// Walks the records of the stream from an offset. next() is false at the end of the
-// stream; damaged() then tells whether a record was cut off.
-class Records {
-public:
-    Records(std::string_view stream, size_t at) : stream_(stream), at_(at) {}
-    bool next(Record& record) {
-        if (at_ >= stream_.size()) return false;
-        if (stream_.size() - at_ < 4) return damaged_ = true, false;
-        const uint16_t length = u16(stream_, at_ + 2);
-        if (stream_.size() - at_ - 4 < length) return damaged_ = true, false;
-        record.type = u16(stream_, at_);
-        record.data = stream_.substr(at_ + 4, length);
-        at_ += 4 + size_t{length};
-        return true;
-    }
-    // The type of the record that next() would give, 0 at the end.
-    uint16_t peek() const { return stream_.size() - at_ >= 4 ? u16(stream_, at_) : 0; }
-    bool damaged() const { return damaged_; }
-
-private:
-    std::string_view stream_;
-    size_t at_;
-    bool damaged_ = false;
-};
-
-// A record's bytes with those of the CONTINUE records after it, read as one sequence.
-// BIFF8 strings split between records start again with their option byte in the next
-// piece (chars()). Every read is checked; a failed read leaves ok() false.
-class Pieces {
-public:
-    explicit Pieces(std::string_view first) { parts_.push_back(first); }
-    void add(std::string_view more) { parts_.push_back(more); }
-
-    bool ok() const { return ok_; }
-    bool atEnd() {
-        settle();
-        return part_ == parts_.size();
-    }
-    unsigned char byte() {
-        settle();
-        if (!ok_ || part_ == parts_.size()) return ok_ = false, 0;
-        return static_cast<unsigned char>(parts_[part_][at_++]);
-    }
-    uint16_t word() {
-        const unsigned char low = byte();
-        return static_cast<uint16_t>(low | byte() << 8);
-    }
-    uint32_t dword() {
-        const uint16_t low = word();
-        return low | static_cast<uint32_t>(word()) << 16;
-    }
-    void skip(uint64_t count) {
-        while (ok_ && count > 0) {
-            settle();
-            if (part_ == parts_.size()) return void(ok_ = false);
-            const size_t take = static_cast<size_t>(std::min<uint64_t>(count, parts_[part_].size() - at_));
-            at_ += take;
-            count -= take;
-        }
-    }
-    // `count` characters, one byte each (Latin-1) or two (UTF-16LE) as `wide` says, as UTF-8.
-    // `split` says whether a piece boundary inside them brings a fresh option byte
-    // (strings of BIFF8) or not.
-    void chars(size_t count, bool wide, bool split, std::string& utf8) {
-        char16_t pendingHigh = 0;
-        while (ok_ && count > 0) {
-            if (part_ < parts_.size() && at_ == parts_[part_].size() && split) {
-                ++part_;
-                at_ = 0;
-                if (part_ == parts_.size() || parts_[part_].empty()) return void(ok_ = false);
-                wide = (parts_[part_][at_++] & 1) != 0;
-            }
-            settle();
-            if (part_ == parts_.size()) return void(ok_ = false);
-            const std::string_view part = parts_[part_];
-            const size_t width = wide ? 2 : 1;
-            const size_t n = std::min(count, (part.size() - at_) / width);
-            if (n == 0) return void(ok_ = false);  // half a UTF-16 unit before the boundary
-            for (size_t i = 0; i < n; ++i, at_ += width) {
-                const char16_t unit = wide ? static_cast<char16_t>(u16(part, at_))
-                                           : static_cast<char16_t>(static_cast<unsigned char>(part[at_]));
-                if (unit >= 0xD800 && unit < 0xDC00) {
-                    if (pendingHigh) appendCodePoint(0xFFFD, utf8);
-                    pendingHigh = unit;
-                    continue;
-                }
-                if (unit >= 0xDC00 && unit < 0xE000 && pendingHigh) {
-                    appendCodePoint(0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00), utf8);
-                    pendingHigh = 0;
-                    continue;
-                }
-                if (pendingHigh) appendCodePoint(0xFFFD, utf8), pendingHigh = 0;
-                appendCodePoint(unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit, utf8);
-            }
-            count -= n;
-        }
-        if (pendingHigh) appendCodePoint(0xFFFD, utf8);
-    }
-
-private:
-    // Steps over exhausted pieces (outside strings a boundary means nothing).
-    void settle() {
-        while (part_ < parts_.size() && at_ == parts_[part_].size()) ++part_, at_ = 0;
-    }
-    std::vector<std::string_view> parts_;
-    size_t part_ = 0, at_ = 0;
-    bool ok_ = true;
-};
-
-// A BIFF8 string: a character count (two bytes, or one for `shortCount`), the option
-// byte, rich-text and phonetic sizes when flagged, the characters, then the runs and
-// phonetic data, skipped. Appends UTF-8 to `utf8`.
-void unicodeString(Pieces& in, bool shortCount, std::string& utf8) {
-    const size_t count = shortCount ? in.byte() : in.word();
-    const unsigned char options = in.byte();
-    const uint16_t runs = (options & 0x08) ? in.word() : 0;
-    const uint32_t phonetic = (options & 0x04) ? in.dword() : 0;
-    in.chars(count, (options & 1) != 0, true, utf8);
-    in.skip(uint64_t{runs} * 4 + phonetic);
-}
-
-// A BIFF5 byte string of the workbook's code page (count of one or two bytes).
-std::string byteString(Pieces& in, bool shortCount) {
-    const size_t count = shortCount ? in.byte() : in.word();
-    std::string bytes;
-    for (size_t i = 0; i < count && in.ok(); ++i) bytes.push_back(static_cast<char>(in.byte()));
-    return bytes;
-}
-
-const char* decoderName(uint16_t codePage) {
-    switch (codePage) {
-    case 874: return "windows-874";
-    case 932: return "Shift_JIS";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 1250: return "windows-1250";
-    case 1251: return "windows-1251";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 10000:
-    case 32768: return "macintosh";
-    case 65001: return "UTF-8";
-    default: return "windows-1252";  // 1252, 32769 and the unknown
-    }
-}
-
-std::string codePageToUtf8(uint16_t codePage, std::string_view bytes) {
-    if (codec::isAscii(bytes)) return std::string(bytes);
-    if (codePage == 936) return codec::gbkToUtf8(bytes);
-    QStringDecoder decoder(decoderName(codePage));
-    if (!decoder.isValid()) decoder = QStringDecoder(QStringDecoder::Latin1);
-    return QString(decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())))).toStdString();
-}
-
 // The formula of a defined name, when it is exactly one 3-D reference to a rectangle
 // (tArea3d) or a cell (tRef3d) of one sheet of this workbook.
 struct NameTarget {
@@ -254,11 +59,6 @@ struct NameTarget {
 };
 
 }  // namespace
-
-std::string codePageToGbk(uint16_t codePage, std::string_view bytes) {
-    if (codePage == 936 || codec::isAscii(bytes)) return std::string(bytes);
-    return codec::utf8ToGbk(codePageToUtf8(codePage, bytes));
-}
 
 bool Workbook::open(std::string_view stream, bool withStrings, std::string& why) {
     stream_ = stream;

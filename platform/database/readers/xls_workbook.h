@@ -59,7 +59,4 @@ private:
     std::vector<bool> dateStyles_;  // by XF index
 };
 
-// A text of the workbook's code page (BIFF5 byte strings) as GBK.
-std::string codePageToGbk(uint16_t codePage, std::string_view bytes);
-
 }  // namespace db::xls
