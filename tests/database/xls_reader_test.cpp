@@ -232,6 +232,28 @@ TEST(XlsReader, NamedRangesAreListedAndReadAsTables) {
     EXPECT_FALSE(db::readXlsRange(path, "nosuch", range, error));
 }
 
+// The example data lookup opens on a fresh install (examples/make_examples.py).
+TEST(XlsReader, TheExampleWorkbook) {
+    const std::string path = gbkOf(LOOKUP_SOURCE_DIR "/examples/data/例子.xls");
+    EXPECT_EQ(sheets(path), std::vector<std::string>{"Sheet1"});
+    const auto t = readSheet(path, "Sheet1");
+    EXPECT_EQ(t.names, (std::vector<std::string>{gbkOf("序号"), gbkOf("姓名"), gbkOf("班级"), gbkOf("性别"),
+                                                 gbkOf("出生日期")}));
+    EXPECT_EQ(t.types, (std::vector<ColumnType>{ColumnType::Text, ColumnType::Text, ColumnType::Text,
+                                                ColumnType::Text, ColumnType::DateTime}));
+    ASSERT_EQ(t.rows.size(), 200u);
+    EXPECT_EQ(text(t.rows[0][0]), "0001");
+    EXPECT_EQ(text(t.rows[41][1]), "Liam O'Neil");
+    EXPECT_EQ(text(t.rows[0][2]), gbkOf("一班"));
+    EXPECT_EQ(text(t.rows[199][2]), gbkOf("四班"));
+    for (const auto& row : t.rows) {
+        const auto* born = std::get_if<gbk::DateTime>(&row[4]);
+        ASSERT_NE(born, nullptr);
+        EXPECT_TRUE((born->year == 2011 && born->month >= 9) || (born->year == 2012 && born->month <= 8));
+        EXPECT_EQ(born->hour + born->minute + born->second, 0);
+    }
+}
+
 // --- real workbooks of the shared corpus (facts from its MANIFEST.md) -------------------
 
 TEST(XlsCorpus, ChineseSheetsBlankRowsAndTimes) {
