@@ -303,6 +303,27 @@ TEST(XlsCorpus, ManySheetsAndEmptyOnes) {
     EXPECT_TRUE(header.rows.empty());
 }
 
+TEST(XlsCorpus, WpsWorkbookAndAMergedInstructionRow) {
+    // WPS Office: hyperlinks, a comment and a merged range hold plain cell texts; the
+    // merged block's empty last row is not a row of the table.
+    REQUIRE_CORPUS(wps, "xls", "easyexcel__extra.xls");
+    const auto extra = readSheet(wps, "Sheet1");
+    EXPECT_EQ(extra.names, (std::vector<std::string>{gbkOf("第一列"), gbkOf("第二列")}));
+    ASSERT_EQ(extra.rows.size(), 5u);
+    EXPECT_EQ(text(extra.rows[0][0]), gbkOf("普通超链接"));
+    EXPECT_EQ(text(extra.rows[3][0]), gbkOf("批注"));
+    EXPECT_EQ(text(extra.rows[4][0]), gbkOf("合并单元格"));
+
+    // Row 1 is a merged block of instructions, so its text names the first field.
+    REQUIRE_CORPUS(mac, "xls", "easyexcel__t01.xls");
+    const auto t01 = readSheet(mac, gbkOf("产品数据"));
+    ASSERT_EQ(t01.names.size(), 18u);
+    ASSERT_EQ(t01.rows.size(), 2u);
+    EXPECT_EQ(text(t01.rows[1][0]), "Q235(" + gbkOf("碳钢") + ")");
+    EXPECT_NE(std::find(t01.rows[1].begin(), t01.rows[1].end(), db::Value(gbkOf("通润春（TRC）"))),
+              t01.rows[1].end());
+}
+
 TEST(XlsCorpus, UnnamedAndDuplicatedColumns) {
     REQUIRE_CORPUS(path, "xls", "libxls__unnamed-duplicated-columns.xls");
     const auto t = readSheet(path, "Sheet1");
