@@ -168,6 +168,7 @@ TEST(XlsReader, HugeLengthsAndBadIndexesFailTheLoad) {
         {"LABELSST index", damage(record(std::string("\xFD\x00\x0A\x00", 4)) + 10, ff4)},
         {"cell format index", damage(record(std::string("\xFD\x00\x0A\x00", 4)) + 8, "\xFF\xFF")},
         {"sheet position", damage(record(std::string("\x85\x00", 2)) + 4, "\xFF\xFF\xFF\x00")},
+        {"sheet position at the globals", damage(record(std::string("\x85\x00", 2)) + 4, std::string(4, '\0'))},
     };
     Scratch scratch;
     for (const auto& [what, bytes] : copies) {

@@ -288,7 +288,10 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
     if (index >= sheets_.size()) return fail("没有这个工作表。");
     Records records(stream_, sheets_[index].offset);
     Record r;
-    if (!records.next(r) || r.type != kBof) return fail("工作表的开头不对，文件已损坏。");
+    // A sheet position that points anywhere but at a worksheet's BOF is damage; read on,
+    // it could make a sheet of the workbook globals, empty and seemingly fine.
+    if (!records.next(r) || r.type != kBof || r.data.size() < 4 || u16(r.data, 2) != 0x0010)
+        return fail("工作表的开头不对，文件已损坏。");
 
     // Where a cell goes in the table, false for a cell outside the named range.
     auto place = [area](uint32_t& row, uint32_t& column) {
