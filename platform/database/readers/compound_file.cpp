@@ -151,10 +151,13 @@ bool CompoundFile::open(std::string_view bytes, std::string& why) {
             for (size_t i = 0; i < perSector; ++i) miniFat_.push_back(u32(bytes, at + 4 * i));
         }
     }
-    // The mini stream is the root entry's own data, in ordinary sectors.
+    // The mini stream is the root entry's own data, in ordinary sectors. Only small
+    // streams (document properties, rarely a workbook) live there: when it cannot be
+    // read, a stream that needs it fails, not the file.
+    std::string ignored;
     if (!miniFat_.empty() && entries_[0].size > 0 &&
-        !readChain(entries_[0].start, entries_[0].size, false, miniStream_, why))
-        return false;
+        !readChain(entries_[0].start, entries_[0].size, false, miniStream_, ignored))
+        miniStream_.clear();
     return true;
 }
 
