@@ -15,13 +15,13 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libqt6uitools6 qt6-qpa-plugins qt6-translations-l10n
   libfluidsynth-dev timgm6mb-soundfont
-  libfreexl-dev libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev
+  libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev
   libjpeg62-turbo-dev libsqlite3-dev sqlite3
   libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth locales
   clang-14 libclang-rt-14-dev
-  python3 python3-xlwt python3-openpyxl python3-dbf python3-pil unicode-data
+  python3 python3-xlwt python3-xlrd python3-openpyxl python3-dbf python3-pil unicode-data
 )
 
 install_packages() {

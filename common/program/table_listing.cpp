@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -14,13 +15,13 @@ namespace {
 // What the shell returned when it could not find the program it was to start.
 constexpr char kShellStartNotFound[] = "2";
 
-enum class WorkbookFormat { Unknown, Xls, Xlsx };
+enum class WorkbookFormat { Unknown, Unreadable, Xls, Xlsx };
 
 // By signature: an Excel 97-2003 workbook is an OLE compound file, a 2007+ workbook a
 // zip package. A name says nothing (a workbook path may have any ending, or none).
 WorkbookFormat workbookFormat(const std::string& file) {
     std::FILE* in = std::fopen(codepage::toLocalPath(file).c_str(), "rb");
-    if (in == nullptr) return WorkbookFormat::Unknown;
+    if (in == nullptr) return WorkbookFormat::Unreadable;
     unsigned char head[8] = {};
     const size_t got = std::fread(head, 1, sizeof head, in);
     std::fclose(in);
@@ -29,7 +30,12 @@ WorkbookFormat workbookFormat(const std::string& file) {
     return WorkbookFormat::Unknown;
 }
 
-std::string notAWorkbook(const std::string& file) {
+// Why `file` cannot be read as a workbook; errno is that of the failed open for Unreadable.
+std::string notAWorkbook(WorkbookFormat format, const std::string& file) {
+    if (format == WorkbookFormat::Unreadable)
+        return codepage::utf8ToGbk(errno == EACCES ? "没有读取 Excel 工作簿的权限："
+                                   : errno == ENOENT ? "找不到 Excel 工作簿："
+                                                     : "无法打开 Excel 工作簿：") + file;
     return codepage::utf8ToGbk("不是可以识别的 Excel 工作簿：") + file;
 }
 
@@ -43,23 +49,25 @@ bool listSheets(const std::string& file, std::vector<std::string>& sheets) {
 
 bool listWorkbookSheets(const std::string& file, std::vector<std::string>& sheets, std::string& error) {
     sheets.clear();
-    switch (workbookFormat(file)) {
+    const WorkbookFormat format = workbookFormat(file);
+    switch (format) {
     case WorkbookFormat::Xls: return db::listXlsSheets(file, sheets, error);
     case WorkbookFormat::Xlsx: return db::listXlsxSheets(file, sheets, error);
-    case WorkbookFormat::Unknown: break;
+    default: break;
     }
-    error = notAWorkbook(file);
+    error = notAWorkbook(format, file);
     return false;
 }
 
 bool readWorkbookSheet(const std::string& file, const std::string& sheet, db::LoadedTable& out,
                        std::string& error) {
-    switch (workbookFormat(file)) {
+    const WorkbookFormat format = workbookFormat(file);
+    switch (format) {
     case WorkbookFormat::Xls: return db::readXlsSheet(file, sheet, out, error);
     case WorkbookFormat::Xlsx: return db::readXlsxSheet(file, sheet, out, error);
-    case WorkbookFormat::Unknown: break;
+    default: break;
     }
-    error = notAWorkbook(file);
+    error = notAWorkbook(format, file);
     return false;
 }
 
@@ -95,6 +103,11 @@ void 列出Excel表(const std::string& file, std::vector<std::string>& list, Wor
         if (!listSheets(file, sheets)) return;
     }
     for (const std::string& sheet : sheets) list.push_back(excelSheetTableName(sheet));
+    // The driver lists a workbook's named ranges after its sheets, by their own names.
+    std::vector<std::string> ranges;
+    std::string error;
+    if (workbookFormat(file) == WorkbookFormat::Xls && db::listXlsNamedRanges(file, ranges, error))
+        list.insert(list.end(), ranges.begin(), ranges.end());
 }
 
 std::string excelSheetTableName(const std::string& sheet) {

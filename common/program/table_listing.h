@@ -38,7 +38,9 @@ WorkbookReminder workbookReminder(WorkbookListingVariant variant);
 // its name) into `list`, emptied first, in workbook order, each named as the Excel driver
 // names it (excelSheetTableName). When the workbook cannot be opened, `remind` is called
 // once with the variant's reminder and the workbook is tried once more; when that fails
-// too the list stays empty. An empty `remind` skips the box but not the retry.
+// too the list stays empty. An empty `remind` skips the box but not the retry. The named
+// ranges of an .xls workbook follow the sheets, under their own names ("班级表",
+// "Sheet1$Print_Area").
 //
 // The query program's reminder is captioned with the result of starting Excel on the
 // workbook so that the user can give its password. No Excel exists here, so nothing is

@@ -62,18 +62,28 @@ std::string findInDirectory(const std::string& directory, const std::string& nam
     return match;
 }
 
-// The first bytes decide what a workbook is; the extension may be anything.
-enum class WorkbookFormat { Unknown, Xls, Xlsx };
+// The first bytes decide what a workbook is; the extension may be anything. A file that
+// cannot be opened is Unreadable, not "not a workbook": the message must name the cause.
+enum class WorkbookFormat { Unknown, Unreadable, Xls, Xlsx };
 WorkbookFormat workbookFormat(const std::string& gbkPath) {
     unsigned char head[4] = {};
     FILE* f = std::fopen(codepage::toLocalPath(gbkPath).c_str(), "rb");
-    if (!f) return WorkbookFormat::Unknown;
+    if (!f) return WorkbookFormat::Unreadable;
     const size_t n = std::fread(head, 1, 4, f);
+    const bool failed = std::ferror(f) != 0;
     std::fclose(f);
+    if (failed) return WorkbookFormat::Unreadable;
     if (n == 4 && head[0] == 0xD0 && head[1] == 0xCF && head[2] == 0x11 && head[3] == 0xE0)
         return WorkbookFormat::Xls;
     if (n == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4) return WorkbookFormat::Xlsx;
     return WorkbookFormat::Unknown;
+}
+
+// Why a workbook cannot be used, for a format that is neither .xls nor .xlsx.
+std::string workbookProblem(WorkbookFormat format, const std::string& file) {
+    if (format == WorkbookFormat::Unreadable)
+        return message(errno == EACCES ? "没有读取 Excel 工作簿的权限：" : "无法打开 Excel 工作簿：") + file;
+    return message("不是 Excel 工作簿：") + file;
 }
 
 // A name from `names` equal to `wanted`, exactly or else without regard to ASCII case.
@@ -149,8 +159,9 @@ struct ExternalDatabase::Impl {
                                 candidate.path + '\0' + candidate.password;
         if (cache.checked(key, stamp)) return true;
         if (candidate.kind == SourceKind::Workbook) {
-            if (workbookFormat(candidate.path) == WorkbookFormat::Unknown)
-                return fail(message("不是 Excel 工作簿：") + candidate.path);
+            const WorkbookFormat format = workbookFormat(candidate.path);
+            if (format != WorkbookFormat::Xls && format != WorkbookFormat::Xlsx)
+                return fail(workbookProblem(format, candidate.path));
         } else {
             std::vector<std::string> tables;
             std::string why;
@@ -189,14 +200,20 @@ struct ExternalDatabase::Impl {
         case SourceKind::Workbook: {
             file = s.path;
             const std::string sheet = sheetName(table);
-            key = "sheet|" + file + '\0' + gbk::lower(sheet);
-            loader = [file, sheet](TableSink& sink, std::string& why) {
+            key = "sheet|" + file + '\0' + gbk::lower(table);
+            loader = [file, table, sheet](TableSink& sink, std::string& why) {
                 const WorkbookFormat format = workbookFormat(file);
-                if (format == WorkbookFormat::Unknown) {
-                    why = message("不是 Excel 工作簿：") + file;
+                if (format != WorkbookFormat::Xls && format != WorkbookFormat::Xlsx) {
+                    why = workbookProblem(format, file);
                     return false;
                 }
                 const bool xls = format == WorkbookFormat::Xls;
+                // A name without the sheet's "$" may be a named range (listed after the sheets).
+                if (xls && !table.empty() && table.back() != '$' && table.back() != '\'') {
+                    std::vector<std::string> ranges;
+                    if (!listXlsNamedRanges(file, ranges, why)) return false;
+                    if (const std::string* range = pickName(ranges, table)) return readXlsRangeInto(file, *range, sink, why);
+                }
                 std::vector<std::string> sheets;
                 if (!(xls ? listXlsSheets(file, sheets, why) : listXlsxSheets(file, sheets, why))) return false;
                 const std::string* name = pickName(sheets, sheet);

@@ -46,6 +46,7 @@ bool readTextTableInto(const std::string& path, TableSink& sink, std::string& er
 bool readDbfTableInto(const std::string& path, TableSink& sink, std::string& error);
 bool readXlsSheetInto(const std::string& path, const std::string& sheet, TableSink& sink,
                       std::string& error);
+bool readXlsRangeInto(const std::string& path, const std::string& name, TableSink& sink, std::string& error);
 bool readXlsxSheetInto(const std::string& path, const std::string& sheet, TableSink& sink,
                        std::string& error);
 // The row count is checked only at the end: a damaged table fails after its readable

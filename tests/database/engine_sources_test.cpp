@@ -53,6 +53,23 @@ TEST(EngineWorkbooks, SheetNamesInEveryFormAndAnyExtension) {
     }
 }
 
+TEST(EngineWorkbooks, NamedRangesReadByStatementsAndUnreadableFilesSaySo) {
+    const std::string book = std::string(LOOKUP_TEST_DATA_DIR) + "/xls/formats.xls";
+    db::ExternalDatabase database;
+    ASSERT_TRUE(database.open(workbookString(book))) << database.lastError();
+    const std::string range = "\xB0\xE0\xBC\xB6\xB1\xED";  // 班级表
+    EXPECT_EQ(rowCount(database, "select * from [" + range + "]"), 3);
+    EXPECT_EQ(rowCount(database, "select * from [\xC3\xFB\xB5\xA5$Print_Area]"), 5);  // 名单$Print_Area
+    EXPECT_EQ(rowCount(database, "select * from [\xC3\xFB\xB5\xA5$]"), 5);  // the sheet 名单 itself
+
+    // A workbook that cannot be opened is not called "not an Excel workbook".
+    TempFolder folder;
+    const std::string loop = folder.file("loop.xls");
+    std::filesystem::create_symlink(loop, loop);
+    EXPECT_FALSE(database.open(workbookString(loop)));
+    EXPECT_EQ(database.lastError().find("\xB2\xBB\xCA\xC7"), std::string::npos);  // 不是
+}
+
 TEST(EngineWorkbooks, AFileThatIsNoWorkbookFailsTheOpen) {
     TempFolder folder;
     db::ExternalDatabase database;

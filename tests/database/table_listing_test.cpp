@@ -66,6 +66,15 @@ TEST(TableListing, WorkbookSheetsInOrder) {
     EXPECT_EQ(reminders.shown, 0);
 }
 
+TEST(TableListing, NamedRangesFollowTheSheets) {
+    std::vector<std::string> list;
+    列出Excel表(std::string(LOOKUP_TEST_DATA_DIR) + "/xls/formats.xls", list, WorkbookListingVariant::QueryProgram, {});
+    // 日期$ 数字$ 名单$ 公式$ 隐藏$, then 班级表 and 名单$Print_Area
+    EXPECT_EQ(list, (std::vector<std::string>{"\xC8\xD5\xC6\xDA$", "\xCA\xFD\xD7\xD6$", "\xC3\xFB\xB5\xA5$",
+                                              "\xB9\xAB\xCA\xBD$", "\xD2\xFE\xB2\xD8$", "\xB0\xE0\xBC\xB6\xB1\xED",
+                                              "\xC3\xFB\xB5\xA5$Print_Area"}));
+}
+
 TEST(TableListing, CorpusWorkbooksByTheirSignature) {
     REQUIRE_SHARED_FILE("corpus/xlsx/easyexcel__simple07.xlsx");
     Reminders reminders;

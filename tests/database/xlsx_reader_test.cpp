@@ -150,6 +150,38 @@ TEST(XlsxReader, UnknownSheetMissingAndWrongKindFilesFail) {
     EXPECT_FALSE(error.empty());
 }
 
+// A shared-string or style index past its table used to read as an empty cell.
+TEST(XlsxReader, BadSharedStringOrStyleIndexFailsTheLoad) {
+    Scratch scratch;
+    const std::string rels =
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "worksheet\" Target=\"s.xml\"/><Relationship Id=\"r2\" Type=\"http://schemas.openxmlformats.org/"
+        "officeDocument/2006/relationships/sharedStrings\" Target=\"strings.xml\"/><Relationship Id=\"r3\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" "
+        "Target=\"styles.xml\"/></Relationships>";
+    const std::string strings = "<sst><si><t>a</t></si><si><t>b</t></si></sst>";
+    const std::string styles = "<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/></cellXfs></styleSheet>";
+    auto book = [&](const std::string& cell) {
+        return makePackage(scratch, "p.xlsx",
+                           {{"xl/workbook.xml", kWorkbook}, {"xl/_rels/workbook.xml.rels", rels},
+                            {"xl/strings.xml", strings}, {"xl/styles.xml", styles},
+                            {"xl/s.xml", "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                                         "<row r=\"2\">" + cell + "</row></sheetData></worksheet>"}});
+    };
+    db::LoadedTable t;
+    std::string error;
+    ASSERT_TRUE(db::readXlsxSheet(book("<c r=\"A2\" t=\"s\" s=\"1\"><v>1</v></c>"), "S", t, error))
+        << codepage::gbkToUtf8(error);
+    EXPECT_EQ(text(t.rows.at(0).at(0)), "b");
+    for (const char* cell : {"<c r=\"A2\" t=\"s\"><v>2</v></c>", "<c r=\"A2\" t=\"s\"><v>x</v></c>",
+                             "<c r=\"A2\" s=\"2\"><v>1</v></c>"}) {
+        error.clear();
+        EXPECT_FALSE(db::readXlsxSheet(book(cell), "S", t, error)) << cell;
+        EXPECT_NE(error.find(gbkOf("已损坏")), std::string::npos) << codepage::gbkToUtf8(error);
+    }
+}
+
 TEST(XlsxReader, HostileXmlIsRefused) {
     Scratch scratch;
     std::string error;

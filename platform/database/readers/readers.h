@@ -25,6 +25,12 @@ bool readDbfTable(const std::string& path, LoadedTable& out, std::string& error)
 bool listXlsSheets(const std::string& path, std::vector<std::string>& sheets, std::string& error);
 bool readXlsSheet(const std::string& path, const std::string& sheet, LoadedTable& out,
                   std::string& error);
+// The workbook's named ranges that refer to one rectangle of one worksheet, in workbook
+// order, named as they are listed after the sheets: a workbook-wide name as it is, a
+// sheet's own name as "sheet$name". A range reads as a sheet does, its first row giving
+// the field names.
+bool listXlsNamedRanges(const std::string& path, std::vector<std::string>& names, std::string& error);
+bool readXlsRange(const std::string& path, const std::string& name, LoadedTable& out, std::string& error);
 
 // Excel 2007+ .xlsx (xlsx_reader.cpp), likewise.
 bool listXlsxSheets(const std::string& path, std::vector<std::string>& sheets, std::string& error);

@@ -133,7 +133,7 @@ unsigned char* SheetCells::reserve(uint32_t row, uint32_t column, size_t payload
     if (blocks_.empty() || blocks_.back().capacity - blocks_.back().size < bound) {
         Block block;
         block.capacity = std::max(kBlockBytes, bound);
-        block.bytes = std::make_unique<unsigned char[]>(block.capacity);
+        block.bytes = std::make_unique_for_overwrite<unsigned char[]>(block.capacity);  // no zero fill: written before read
         blocks_.push_back(std::move(block));
     }
     const bool newRow = count_ == 0 || row != previousRow_;

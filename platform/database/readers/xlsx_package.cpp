@@ -10,6 +10,7 @@
 
 #include "common/text/codepage.h"
 #include "platform/database/readers/sheet_table.h"
+#include "platform/database/readers/xml_scanner.h"
 
 namespace db::xlsx {
 namespace {
@@ -167,6 +168,14 @@ bool Package::hasPart(const std::string& name) const {
 }
 
 bool Package::parsePart(const std::string& name, XmlHandler& handler, std::string& error) const {
+    return readPart(name, handler, false, error);
+}
+
+bool Package::scanPart(const std::string& name, XmlHandler& handler, std::string& error) const {
+    return readPart(name, handler, true, error);
+}
+
+bool Package::readPart(const std::string& name, XmlHandler& handler, bool useScanner, std::string& error) const {
     const std::string failure = message("无法读取 Excel 工作簿“") + path_ + message("”的“") +
                                 codepage::utf8ToGbk(name) + message("”部分：");
     const zip_int64_t index =
@@ -193,6 +202,7 @@ bool Package::parsePart(const std::string& name, XmlHandler& handler, std::strin
     XML_SetStartDoctypeDeclHandler(parser, onDoctype);
 
     std::string problem;
+    XmlScanner scanner(handler);
     std::vector<char> buffer(1 << 16);
     uint64_t total = 0;
     for (;;) {
@@ -208,6 +218,18 @@ bool Package::parsePart(const std::string& name, XmlHandler& handler, std::strin
             break;
         }
         const bool last = got == 0;
+        if (total == static_cast<uint64_t>(got) && got >= 2 &&
+            ((buffer[0] == '\xFF' && buffer[1] == '\xFE') || (buffer[0] == '\xFE' && buffer[1] == '\xFF')))
+            useScanner = false;  // UTF-16: expat's business
+        if (useScanner) {
+            if (!scanner.feed(buffer.data(), static_cast<size_t>(got), last, problem) || handler.stopped()) {
+                if (handler.stopped())
+                    problem = handler.stopReason().empty() ? message("内容无法识别。") : handler.stopReason();
+                break;
+            }
+            if (last) break;
+            continue;
+        }
         if (XML_Parse(parser, buffer.data(), static_cast<int>(got), last ? 1 : 0) !=
             XML_STATUS_OK) {
             if (handler.stopped()) {

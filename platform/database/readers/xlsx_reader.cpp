@@ -12,6 +12,7 @@
 
 #include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
+#include "platform/database/readers/number_format.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/readers/sheet_table.h"
 #include "platform/database/readers/xlsx_package.h"
@@ -19,6 +20,8 @@
 namespace db {
 namespace {
 
+using sheet::isBuiltInDateFormat;
+using sheet::isDateFormatCode;
 using sheet::message;
 using xlsx::Package;
 using xlsx::Relationship;
@@ -62,57 +65,6 @@ std::string decodeEscapes(std::string text) {
     }
     out.append(text, from, std::string::npos);
     return out;
-}
-
-// A number format shows a date or time when it uses day, month, year, hour or second
-// letters outside quoted text, escapes and [colour]/[$-804] brackets; [h], [mm], [ss]
-// (elapsed time) count as time.
-bool isDateFormatCode(std::string_view code) {
-    bool quoted = false;
-    for (size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (c == '"') {
-            quoted = !quoted;
-            continue;
-        }
-        if (quoted) continue;
-        if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-            continue;
-        }
-        if (c == '[') {
-            const size_t close = code.find(']', i);
-            if (close == std::string_view::npos) return false;
-            const std::string_view inside = code.substr(i + 1, close - i - 1);
-            if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string_view::npos)
-                return true;
-            i = close;
-            continue;
-        }
-        switch (c) {
-            case 'd':
-            case 'D':
-            case 'm':
-            case 'M':
-            case 'y':
-            case 'Y':
-            case 'h':
-            case 'H':
-            case 's':
-            case 'S':
-                return true;
-            default:
-                break;
-        }
-    }
-    return false;
-}
-
-// Built-in number formats that show dates or times: 14-22 and 45-47 everywhere, 27-36
-// and 50-58 in the Chinese, Japanese and Korean editions.
-bool isBuiltInDateFormat(uint64_t id) {
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
 }
 
 struct SheetEntry {
@@ -315,7 +267,7 @@ class SheetReader : public XmlHandler {
   public:
     SheetReader(const sheet::StringPool& strings, const std::vector<bool>& dateStyles,
                 bool date1904)
-        : cells(&strings), dateStyles_(dateStyles), date1904_(date1904) {}
+        : cells(&strings), strings_(strings), dateStyles_(dateStyles), date1904_(date1904) {}
 
     sheet::SheetCells cells;
 
@@ -392,9 +344,19 @@ class SheetReader : public XmlHandler {
             stop(message("工作表太大，无法读取。"));
             return;
         }
+        // A style or shared-string index past its table is damage, not an empty cell.
+        if (style_ > 0 && !dateStyles_.empty() && style_ >= dateStyles_.size()) {
+            stop(message("单元格格式编号 ") + std::to_string(style_) + message(" 超出范围，文件已损坏。"));
+            return;
+        }
         if (type_ == "s") {
+            if (value_.empty()) return;  // a formatted cell without a value
             uint64_t index = 0;
-            if (parseUnsigned(value_.c_str(), index)) cells.addShared(row_, column_, index);
+            if (!parseUnsigned(value_.c_str(), index) || index >= strings_.size()) {
+                stop(message("单元格引用的共享字符串“") + value_ + message("”不存在，文件已损坏。"));
+                return;
+            }
+            cells.addShared(row_, column_, index);
             return;
         }
         if (type_ == "inlineStr" || type_ == "str") {
@@ -432,6 +394,7 @@ class SheetReader : public XmlHandler {
         cells.addNumber(row_, column_, number);
     }
 
+    const sheet::StringPool& strings_;
     const std::vector<bool>& dateStyles_;
     const bool date1904_;
     uint32_t row_ = 0, column_ = 0, nextColumn_ = 0;
@@ -481,11 +444,11 @@ bool readXlsxSheetInto(const std::string& path, const std::string& sheetName, Ta
         return false;
     SharedStringsReader strings;
     if (!info.sharedStringsPart.empty() && package.hasPart(info.sharedStringsPart) &&
-        !package.parsePart(info.sharedStringsPart, strings, error))
+        !package.scanPart(info.sharedStringsPart, strings, error))
         return false;
 
     SheetReader reader(strings.strings, styles.dateStyles, info.date1904);
-    if (!package.parsePart(entry->part, reader, error)) return false;
+    if (!package.scanPart(entry->part, reader, error)) return false;
     return sheet::buildSheetTable(std::move(reader.cells), sink, error);
 }
 

@@ -4,8 +4,16 @@
 # GB2312, an empty header cell, dates on both sides of 1900-03-01 and after
 # 2100-02-28, an empty row inside and formatted empty rows at the end), "my sheet"
 # (a space in the name, duplicated header names) and 空表 (empty).
+#
+# Also data/xls/formats.xls: sheet 日期 holds 2023-04-05 06:07:08 in every built-in date
+# and time format (the CJK ones, 27-36 and 50-58, as Chinese Excel writes them: an XF
+# pointing at the format number with no FORMAT record) and in custom date formats;
+# sheet 数字 numbers in formats that only look like dates; sheet 名单 a table at B3:C6
+# with a workbook-wide name 班级表 over it and the sheet's own Print_Area; sheet 公式 a
+# formula cell; sheet 隐藏 very hidden.
 import datetime
 import os
+import struct
 
 import xlwt
 
@@ -70,6 +78,77 @@ def main():
 
     book.add_sheet("空表")
     book.save(os.path.join(OUT, "students.xls"))
+    write_formats()
+
+
+STAMP_VALUE = datetime.datetime(2023, 4, 5, 6, 7, 8)
+BUILT_IN_DATE_FORMATS = list(range(14, 23)) + list(range(27, 37)) + list(range(45, 48)) + list(range(50, 59))
+CUSTOM_DATE_FORMATS = ['yyyy"年"m"月"d"日"', "[h]:mm:ss", "[$-804]aaaa", "d-mmm", 'hh"时"mm"分"']
+NOT_DATE_FORMATS = ['0.00"d"', "#,##0", "@", '[Red]0.0_);\\(0.0\\)', "0.00E+00", '"ymd"0']
+
+
+def name_record(name, sheet_tab, ixti, first_row, last_row, first_col, last_col, built_in=None):
+    """A NAME record over one rectangle (tArea3d through EXTERNSHEET entry `ixti`)."""
+    formula = struct.pack("<BHHHHH", 0x3B, ixti, first_row, last_row, first_col, last_col)
+    if built_in is not None:
+        options, length, chars = 0x20, 1, bytes([0, built_in])
+    else:
+        options, length, chars = 0, len(name), bytes([1]) + name.encode("utf-16-le")
+    data = struct.pack("<HBBHHHBBBB", options, 0, length, len(formula), 0, sheet_tab, 0, 0, 0, 0)
+    data += chars + formula
+    return struct.pack("<HH", 0x0018, len(data)) + data
+
+
+def write_formats():
+    book = xlwt.Workbook(encoding="utf-8")
+    styles = book._Workbook__styles
+    dates = book.add_sheet("日期")
+    dates.write(0, 0, "格式")
+    dates.write(0, 1, "值")
+    row = 1
+    for number in BUILT_IN_DATE_FORMATS:
+        # xlwt knows 14-22 and 45-47 by their codes; the others are entered by number.
+        key = "built-in %d" % number
+        styles._num_formats[key] = number
+        dates.write(row, 0, number)
+        dates.write(row, 1, STAMP_VALUE, xlwt.easyxf(num_format_str=key))
+        row += 1
+    for code in CUSTOM_DATE_FORMATS:
+        dates.write(row, 0, code)
+        dates.write(row, 1, STAMP_VALUE, xlwt.easyxf(num_format_str=code))
+        row += 1
+
+    numbers = book.add_sheet("数字")
+    numbers.write(0, 0, "格式")
+    numbers.write(0, 1, "值")
+    for r, code in enumerate(NOT_DATE_FORMATS, start=1):
+        numbers.write(r, 0, code)
+        numbers.write(r, 1, 45021.25, xlwt.easyxf(num_format_str=code))
+
+    names = book.add_sheet("名单")
+    names.write(0, 0, "这一行不在区域内")
+    for r, values in enumerate([("姓名", "班级"), ("张三", "一班"), ("李四", "二班"), ("王五", None)], start=2):
+        for c, value in enumerate(values, start=1):
+            if value is not None:
+                names.write(r, c, value)
+
+    formulas = book.add_sheet("公式")
+    formulas.write(0, 0, "引用")
+    # A reference to 名单 makes xlwt write the SUPBOOK and EXTERNSHEET that names need.
+    formulas.write(1, 0, xlwt.Formula("'名单'!B4"))
+
+    hidden = book.add_sheet("隐藏")
+    hidden.visibility = 2
+    hidden.write(0, 0, "秘密")
+
+    # Defined names go after the EXTERNSHEET record; entry 1 refers to 名单 (sheet 3).
+    records = name_record("班级表", 0, 1, 2, 5, 1, 2) + name_record(None, 3, 1, 0, 5, 0, 2, built_in=0x06)
+    links = xlwt.Workbook._Workbook__all_links_rec
+    xlwt.Workbook._Workbook__all_links_rec = lambda self: links(self) + records
+    try:
+        book.save(os.path.join(OUT, "formats.xls"))
+    finally:
+        xlwt.Workbook._Workbook__all_links_rec = links
 
 
 if __name__ == "__main__":
