@@ -2,45 +2,17 @@
 // folder the user may not read is reported as such, not as a missing table.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "common/text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
+#include "child_process.h"
 #include "temp_folder.h"
 
 namespace {
-
-// Runs `work` in a child process (so that it may drop root's privileges) and returns what
-// it wrote to the pipe; empty when the child could not run it.
-std::string runInChild(const std::function<std::string()>& work) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(fds[0]);
-        const std::string out = work();
-        size_t written = 0;
-        while (written < out.size()) {
-            const ssize_t n = ::write(fds[1], out.data() + written, out.size() - written);
-            if (n <= 0) break;
-            written += static_cast<size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    if (child > 0) ::waitpid(child, &status, 0);
-    return out;
-}
 
 std::string textString(const std::string& folder) {
     return "ODBC;DBQ=" + folder + ";Driver={Microsoft Text Driver (*.txt; *.csv)};Extensions=asc,csv,tab,txt;";
