@@ -10,6 +10,7 @@
 #include "common/text/gbk_text.h"
 #include "common/program/paths.h"
 #include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
 #include "query/fill_progress.h"
 #include "query/globals.h"
 #include "query/photo_path.h"
@@ -56,8 +57,7 @@ void 采像窗口::采像窗口_创建完毕() {
     ui::ReportList list = form_.reportList("list");
     for (const std::string& field : 显示字段数组) list.addColumn(field, 105, ui::ReportList::Align::Centre);
 
-    openRecordConnection(外部数据库1, 数据库扩展名, dbname, 数据库密码);
-    结果记录集 = 外部数据库1.openRecordSet("select * from " + 当前表名 + " " + 查询条件);
+    openResults();
     if (owner_.form().checkBox("选择框_去除单引号").isChecked())
         填充列表_去单引号();
     else
@@ -70,6 +70,13 @@ void 采像窗口::置单选框标题() {
     form_.radio("单选框4").setCaption(gbkText("按") + searchname1 + gbkText("查"));
     form_.radio("单选框5").setCaption(gbkText("按") + searchname2 + gbkText("查"));
     form_.radio("单选框6").setCaption(gbkText("按") + searchname3 + gbkText("查"));
+}
+
+void 采像窗口::openResults() {
+    openRecordConnection(外部数据库1, 数据库扩展名, dbname, 数据库密码);
+    结果记录集 = 外部数据库1.openRecordSet("select * from " + 当前表名 + " " + 查询条件);
+    if (结果记录集 == 0 && 外部数据库1.lastFailureWasDataFile())
+        ui::dialogs::messageBox(外部数据库1.lastError(), ui::dialogs::Buttons::Ok, gbkText("警告！"));
 }
 
 void 采像窗口::填充列表() { fillList(false); }
@@ -187,8 +194,7 @@ void 采像窗口::查询按钮_被单击() {
     if (T.empty()) return;
     查询条件 = searchCondition(searchRequestFrom(form_, T), 查询条件);
 
-    openRecordConnection(外部数据库1, 数据库扩展名, dbname, 数据库密码);
-    结果记录集 = 外部数据库1.openRecordSet("select * from " + 当前表名 + " " + 查询条件);
+    openResults();
     if (form_.checkBox("选择框_去除单引号").isChecked())
         填充列表_去单引号();
     else

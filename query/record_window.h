@@ -53,6 +53,11 @@ public:
     void 列表框1_失去焦点_采像();
 
 private:
+    // Opens the result record set of 查询条件 on a new connection. A failed statement
+    // leaves the list empty; when the data file itself could not be read (missing,
+    // unreadable, damaged) the user is also told why, so that it is not taken for
+    // "no match".
+    void openResults();
     void fillList(bool dropLeadingApostrophe);
     void bindCandidateHandlers();
 

@@ -124,6 +124,7 @@ struct ExternalDatabase::Impl {
     RecordSet* lastSet = nullptr;
     int nextSet = 1;
     std::string error;
+    bool dataFileFailed = false;  // see lastFailureWasDataFile()
 
     ~Impl() { closeAll(); }
     void closeAll() {
@@ -310,8 +311,11 @@ void ExternalDatabase::close() {
 
 bool ExternalDatabase::isOpen() const { return impl_->open; }
 
+bool ExternalDatabase::lastFailureWasDataFile() const { return impl_->dataFileFailed && !impl_->error.empty(); }
+
 int ExternalDatabase::openRecordSet(const std::string& sql) {
     Impl& d = *impl_;
+    d.dataFileFailed = false;
     if (!d.open) return d.failSet(message("没有打开的数据库连接"));
     TranslatedStatement statement;
     std::string why;
@@ -319,12 +323,14 @@ int ExternalDatabase::openRecordSet(const std::string& sql) {
 
     std::string file, key;
     TableCache::Loader loader;
+    d.dataFileFailed = true;
     if (!d.resolve(statement.table, file, key, loader)) return 0;
     FileStamp stamp;
     if (!fileStamp(file, stamp)) return d.failSet(message("找不到数据文件：") + file);
     auto& cache = TableCache::instance();
     std::string internalName;
     if (!cache.table(key, stamp, loader, internalName, why)) return d.failSet(why);
+    d.dataFileFailed = false;
 
     // Again, now that the column types are known: they decide how LIKE and "=" compare.
     if (!translateStatement(sql, statement, why, &cache.columns(internalName))) return d.failSet(why);

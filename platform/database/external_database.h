@@ -64,6 +64,9 @@ public:
 
     // Why the last open or statement failed (GBK), empty after a success.
     const std::string& lastError() const;
+    // Whether the last failed statement failed on its data file (missing, unreadable or
+    // damaged) rather than on the statement itself (a column the table lacks).
+    bool lastFailureWasDataFile() const;
 
 private:
     bool adopt(const ConnectionTarget& target);

@@ -278,6 +278,21 @@ TEST_F(RecordWindowTest, AStatementTheTableCannotRunGivesAnEmptyList) {
     EXPECT_TRUE(ui::dialogs::script::shown().empty());
 }
 
+// Regression: a data file that could not be read gave the same empty list as "no match".
+TEST_F(RecordWindowTest, ADataFileThatCannotBeReadIsReportedBesideTheEmptyList) {
+    writeStandardConfig("名单.csv");
+    write("名单.csv", G("序号,姓") + std::string("\0", 1) + G("名,班级\r\nS0001,张三,一班\r\n"));
+    query::查询窗口& window = start();
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
+    query::采像窗口* record = search(window, "*");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->form().reportList("list").rowCount(), 0);
+    ASSERT_EQ(ui::dialogs::script::shown().size(), 1u);
+    const auto& box = ui::dialogs::script::shown().front();
+    EXPECT_EQ(utf8(box.title), "警告！");
+    EXPECT_NE(utf8(box.text).find("名单.csv"), std::string::npos) << utf8(box.text);
+}
+
 TEST_F(RecordWindowTest, ClosingTheRecordWindowShowsTheQueryWindowAgain) {
     query::查询窗口& window = startOnSixPupils();
     query::采像窗口* record = search(window, "*");
