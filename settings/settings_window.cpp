@@ -29,6 +29,11 @@ std::string fieldBoxName(int box) { return "组合框" + std::to_string(box); }
 
 std::string fieldListHeading() { return gbkText("当前选中的表单有如下字段："); }
 
+// A table as the statement names it: in brackets, as lookup names it too. Unbracketed, a
+// name with a space, a hyphen or a leading digit ("Order Details", "my list-1.csv") is
+// cut short and taken for a table the file does not have.
+std::string bracketed(const std::string& table) { return "[" + table + "]"; }
+
 bool isRegularFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(codepage::toLocalPath(path), ec);
@@ -281,13 +286,13 @@ void 设置程序窗口::listFields(int k) {
     std::string providerError;
     switch (datasource::kindFromText(数据库扩展名)) {
     case datasource::Kind::Access:
-        列出MDB字段(dbname, 数据库密码, 表名数组[k - 1], 字段名数组, providerError);
+        列出MDB字段(dbname, 数据库密码, bracketed(表名数组[k - 1]), 字段名数组, providerError);
         break;
     case datasource::Kind::TextTable:  // a text or dBASE file is its one table
-        列出文本文件字段(dbname, 表名数组[0], 字段名数组, providerError);
+        列出文本文件字段(dbname, bracketed(表名数组[0]), 字段名数组, providerError);
         break;
     case datasource::Kind::DBaseTable:
-        列出DBF字段(dbname, 表名数组[0], 字段名数组, providerError);
+        列出DBF字段(dbname, bracketed(表名数组[0]), 字段名数组, providerError);
         break;
     case datasource::Kind::Workbook:
         列出Excel字段(dbname, k, 字段名数组);
