@@ -67,6 +67,9 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     methods.clear();
     for (const std::string& method : resamplingMethods()) methods.addItem(method);
     photoPage_.prepare();
+    // The template radio carries its design caption until the page is filled with tables;
+    // until then it names no table and stays hidden (an empty path never fills the page).
+    form_.radio("单选框1").setVisible(false);
 
     读取配置();
 

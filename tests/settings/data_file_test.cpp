@@ -83,6 +83,14 @@ TEST_F(DataFileTest, AWorkbookWithoutTablesShowsNoRadioAndNoFields) {
     EXPECT_EQ(utf8(form().label("标签_隐藏_字段内容").caption()), "");
 }
 
+TEST_F(DataFileTest, WithoutADataFileThePageShowsNoPlaceholderRadio) {
+    start();
+    next();
+    EXPECT_EQ(form().tabs("选择夹1").currentPage(), 1);
+    EXPECT_TRUE(tableRadios().empty());
+    EXPECT_TRUE(ui::dialogs::script::shown().empty());
+}
+
 TEST_F(DataFileTest, PageChecksWarnAboutAMissingFileAndKeepWhatThePageShows) {
     write("名单.csv", gbkLines({"姓名,班级"}));
     writeConfig({"[database]", "dbname=名单.csv"});
