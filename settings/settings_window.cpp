@@ -34,6 +34,12 @@ std::string fieldListHeading() { return gbkText("当前选中的表单有如下�
 // cut short and taken for a table the file does not have.
 std::string bracketed(const std::string& table) { return "[" + table + "]"; }
 
+// The path names an entry as written, without any pattern matching.
+bool pathExistsExactly(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(codepage::toLocalPath(path), ec);
+}
+
 bool isRegularFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(codepage::toLocalPath(path), ec);
@@ -216,6 +222,15 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
 void 设置程序窗口::按钮_打开_被单击() {
     const auto chosen = ui::dialogs::openFile(paths::programDirectory(), lastChosenFile_);
     if (!chosen) return;
+    // The dialog only confirms a file that exists. When its path does not lead back to it,
+    // the path holds characters that GBK cannot write and that came back as "?": put in
+    // the edit, it would be a pattern that matches other files, and would be saved so.
+    if (!pathExistsExactly(*chosen)) {
+        ui::dialogs::messageBox(gbkText("所选文件的路径含有GBK编码以外的字符，本程序无法使用。\n"
+                                        "请把文件或文件夹改名后再选择。"),
+                                ui::dialogs::Buttons::Ok, gbkText("警告！"));
+        return;
+    }
     lastChosenFile_ = *chosen;
     form_.edit("文件名编辑框_数据库位置").setText(*chosen);
 }
