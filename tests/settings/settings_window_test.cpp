@@ -6,6 +6,9 @@
 
 #include "common/program/config_file.h"
 #include "settings/saved_path.h"
+#include <QCheckBox>
+#include <QRadioButton>
+
 #include "settings_test_support.h"
 
 using namespace settingstest;
@@ -82,6 +85,14 @@ TEST_F(SettingsWindowTest, PathInsideTheProgramDirectoryIsSavedRelativeAndOnlyTi
     // The reader drops blanks at the ends of a value; the file holds them as typed.
     EXPECT_NE(read("quillmar.ini").find("photo_width= 320 \r\n"), std::string::npos);
     EXPECT_EQ(saved("photo", "照片标记距左边距离"), "二十");
+}
+
+TEST_F(SettingsWindowTest, EveryRadioAndCheckBoxShowsItsWholeCaption) {
+    start();
+    for (QWidget* box : form().window()->findChildren<QWidget*>()) {
+        if (!qobject_cast<QRadioButton*>(box) && !qobject_cast<QCheckBox*>(box)) continue;
+        EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
+    }
 }
 
 TEST(SavedDataPath, ALeadingProgramDirectoryGoesWhateverItsLetterCase) {
@@ -165,3 +176,4 @@ TEST_F(SettingsWindowTest, AFileThatCannotBeWrittenIsReportedAndTheWindowStays) 
 }
 
 }  // namespace
+
