@@ -1,6 +1,8 @@
 // The settings window's handlers (see settings_window.h).
 #include "settings/settings_window.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 
 #include "common/program/config_file.h"
@@ -90,7 +92,9 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     form_.edit("编辑框_logo").setText(logo);
 
     form_.combo("组合框_照片尺寸").setCurrentIndex(0);
-    methods.setCurrentIndex(插值算法 - 1);  // clamped: above 16 the last, 0 or below none
+    // Clamped: above 16 the last, 0 or below none. Taken one lower in 64 bits, since the
+    // lowest 32-bit value less one would wrap round to the highest and select the last.
+    methods.setCurrentIndex(static_cast<int>(std::max<int64_t>(int64_t{插值算法} - 1, -1)));
 
     预设宽度数组 = {photo_width};
     预设高度数组 = {photo_height};

@@ -49,7 +49,9 @@ TEST_F(SettingsWindowTest, ResamplingMethodIsClampedToTheListAndSavedAsItsPositi
         const char* shown;
         const char* saved;
     } cases[] = {{"14", "二次方", "14"}, {"1", "相邻像素", "1"}, {"0", "", "0"}, {"-3", "", "0"},
-                 {"abc", "", "0"},   {"99", "CatRom", "16"}, {"15.9", "米切尔", "15"}};
+                 {"abc", "", "0"},   {"99", "CatRom", "16"}, {"15.9", "米切尔", "15"},
+                 // Beyond the 32-bit range: the lowest value still selects nothing.
+                 {"-99999999999999", "", "0"}, {"1e300", "CatRom", "16"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         writeConfig({"[photo]", std::string("插值算法=") + c.stored, "照片字体大小=22.7"});
