@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 
 #include "common/program/config_file.h"
 #include "common/program/config_keys.h"
@@ -40,6 +41,16 @@ std::string bracketed(const std::string& table) { return "[" + table + "]"; }
 bool pathExistsExactly(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(codepage::toLocalPath(path), ec);
+}
+
+// A profile file saved as "Unicode" (UTF-16, with its byte-order mark) by a Windows editor.
+// Its keys cannot be read here, and GBK lines written into it would leave a file that is
+// neither encoding, with the user's own values lost among them.
+bool isUtf16File(const std::string& path) {
+    std::ifstream in(codepage::toLocalPath(path), std::ios::binary);
+    char mark[2] = {};
+    if (!in.read(mark, 2)) return false;
+    return (mark[0] == '\xFF' && mark[1] == '\xFE') || (mark[0] == '\xFE' && mark[1] == '\xFF');
 }
 
 bool isRegularFile(const std::string& path) {
@@ -154,6 +165,13 @@ void 设置程序窗口::按钮_确定_被单击() {
     put("photo", "照片文本背景颜色", 照片文本背景颜色);
     put("photo", "插值算法", method);
 
+    if (isUtf16File(P)) {
+        ui::dialogs::messageBox(gbkText("设置没有保存：配置文件") + P +
+                                    gbkText("是Unicode(UTF-16)编码的，本程序只读写GBK(ANSI)编码的配置文件。\n"
+                                            "请用记事本把它另存为ANSI编码后再设置。"),
+                                ui::dialogs::Buttons::Ok, gbkText("警告！"));
+        return;
+    }
     // All 27 keys reach the file in one replacement or none does: closing the window
     // after a failed write would tell the user the settings were kept when they were not.
     if (!config::writeKeys(P, keys)) {

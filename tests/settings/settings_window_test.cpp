@@ -177,5 +177,21 @@ TEST_F(SettingsWindowTest, AFileThatCannotBeWrittenIsReportedAndTheWindowStays) 
     }
 }
 
-}  // namespace
+// A Windows editor's "Unicode" file has keys this program cannot read; writing GBK lines
+// into it mixed two encodings and buried the user's values.
+TEST_F(SettingsWindowTest, AUtf16FileIsNotWrittenIntoAndSaysWhy) {
+    const QString text = QStringLiteral("[reg]\r\nlogo=三年二班\r\n[database]\r\ndbname=例子.xls\r\n");
+    const std::string before = std::string("\xFF\xFE") +
+        std::string(reinterpret_cast<const char*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
+    write("quillmar.ini", before);
+    start();
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
+    click("按钮_确定");
+    ASSERT_EQ(ui::dialogs::script::shown().size(), 1u);
+    EXPECT_NE(utf8(ui::dialogs::script::shown()[0].text).find("UTF-16"), std::string::npos);
+    QTest::qWait(20);
+    EXPECT_TRUE(form().isLoaded());
+    EXPECT_EQ(read("quillmar.ini"), before);
+}
 
+}  // namespace
