@@ -1,7 +1,10 @@
 // The settings window's handlers (see settings_window.h).
 #include "settings/settings_window.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 
 #include "common/program/config_file.h"
 #include "common/program/config_keys.h"
@@ -28,6 +31,27 @@ std::string readSetting(const char* keyUtf8) {
 std::string fieldBoxName(int box) { return "组合框" + std::to_string(box); }
 
 std::string fieldListHeading() { return gbkText("当前选中的表单有如下字段："); }
+
+// A table as the statement names it: in brackets, as lookup names it too. Unbracketed, a
+// name with a space, a hyphen or a leading digit ("Order Details", "my list-1.csv") is
+// cut short and taken for a table the file does not have.
+std::string bracketed(const std::string& table) { return "[" + table + "]"; }
+
+// The path names an entry as written, without any pattern matching.
+bool pathExistsExactly(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(codepage::toLocalPath(path), ec);
+}
+
+// A profile file saved as "Unicode" (UTF-16, with its byte-order mark) by a Windows editor.
+// Its keys cannot be read here, and GBK lines written into it would leave a file that is
+// neither encoding, with the user's own values lost among them.
+bool isUtf16File(const std::string& path) {
+    std::ifstream in(codepage::toLocalPath(path), std::ios::binary);
+    char mark[2] = {};
+    if (!in.read(mark, 2)) return false;
+    return (mark[0] == '\xFF' && mark[1] == '\xFE') || (mark[0] == '\xFE' && mark[1] == '\xFF');
+}
 
 bool isRegularFile(const std::string& path) {
     std::error_code ec;
@@ -62,6 +86,9 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     methods.clear();
     for (const std::string& method : resamplingMethods()) methods.addItem(method);
     photoPage_.prepare();
+    // The template radio carries its design caption until the page is filled with tables;
+    // until then it names no table and stays hidden (an empty path never fills the page).
+    form_.radio("单选框1").setVisible(false);
 
     读取配置();
 
@@ -76,7 +103,9 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     form_.edit("编辑框_logo").setText(logo);
 
     form_.combo("组合框_照片尺寸").setCurrentIndex(0);
-    methods.setCurrentIndex(插值算法 - 1);  // clamped: above 16 the last, 0 or below none
+    // Clamped: above 16 the last, 0 or below none. Taken one lower in 64 bits, since the
+    // lowest 32-bit value less one would wrap round to the highest and select the last.
+    methods.setCurrentIndex(static_cast<int>(std::max<int64_t>(int64_t{插值算法} - 1, -1)));
 
     预设宽度数组 = {photo_width};
     预设高度数组 = {photo_height};
@@ -136,6 +165,13 @@ void 设置程序窗口::按钮_确定_被单击() {
     put("photo", "照片文本背景颜色", 照片文本背景颜色);
     put("photo", "插值算法", method);
 
+    if (isUtf16File(P)) {
+        ui::dialogs::messageBox(gbkText("设置没有保存：配置文件") + P +
+                                    gbkText("是Unicode(UTF-16)编码的，本程序只读写GBK(ANSI)编码的配置文件。\n"
+                                            "请用记事本把它另存为ANSI编码后再设置。"),
+                                ui::dialogs::Buttons::Ok, gbkText("警告！"));
+        return;
+    }
     // All 27 keys reach the file in one replacement or none does: closing the window
     // after a failed write would tell the user the settings were kept when they were not.
     if (!config::writeKeys(P, keys)) {
@@ -208,6 +244,15 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
 void 设置程序窗口::按钮_打开_被单击() {
     const auto chosen = ui::dialogs::openFile(paths::programDirectory(), lastChosenFile_);
     if (!chosen) return;
+    // The dialog only confirms a file that exists. When its path does not lead back to it,
+    // the path holds characters that GBK cannot write and that came back as "?": put in
+    // the edit, it would be a pattern that matches other files, and would be saved so.
+    if (!pathExistsExactly(*chosen)) {
+        ui::dialogs::messageBox(gbkText("所选文件的路径含有GBK编码以外的字符，本程序无法使用。\n"
+                                        "请把文件或文件夹改名后再选择。"),
+                                ui::dialogs::Buttons::Ok, gbkText("警告！"));
+        return;
+    }
     lastChosenFile_ = *chosen;
     form_.edit("文件名编辑框_数据库位置").setText(*chosen);
 }
@@ -281,13 +326,13 @@ void 设置程序窗口::listFields(int k) {
     std::string providerError;
     switch (datasource::kindFromText(数据库扩展名)) {
     case datasource::Kind::Access:
-        列出MDB字段(dbname, 数据库密码, 表名数组[k - 1], 字段名数组, providerError);
+        列出MDB字段(dbname, 数据库密码, bracketed(表名数组[k - 1]), 字段名数组, providerError);
         break;
     case datasource::Kind::TextTable:  // a text or dBASE file is its one table
-        列出文本文件字段(dbname, 表名数组[0], 字段名数组, providerError);
+        列出文本文件字段(dbname, bracketed(表名数组[0]), 字段名数组, providerError);
         break;
     case datasource::Kind::DBaseTable:
-        列出DBF字段(dbname, 表名数组[0], 字段名数组, providerError);
+        列出DBF字段(dbname, bracketed(表名数组[0]), 字段名数组, providerError);
         break;
     case datasource::Kind::Workbook:
         列出Excel字段(dbname, k, 字段名数组);

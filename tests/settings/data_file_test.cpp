@@ -83,6 +83,14 @@ TEST_F(DataFileTest, AWorkbookWithoutTablesShowsNoRadioAndNoFields) {
     EXPECT_EQ(utf8(form().label("标签_隐藏_字段内容").caption()), "");
 }
 
+TEST_F(DataFileTest, WithoutADataFileThePageShowsNoPlaceholderRadio) {
+    start();
+    next();
+    EXPECT_EQ(form().tabs("选择夹1").currentPage(), 1);
+    EXPECT_TRUE(tableRadios().empty());
+    EXPECT_TRUE(ui::dialogs::script::shown().empty());
+}
+
 TEST_F(DataFileTest, PageChecksWarnAboutAMissingFileAndKeepWhatThePageShows) {
     write("名单.csv", gbkLines({"姓名,班级"}));
     writeConfig({"[database]", "dbname=名单.csv"});
@@ -193,6 +201,22 @@ TEST_F(DataFileTest, TheOpenButtonStartsInTheProgramDirectoryAndRunsThePathHandl
     EXPECT_EQ(shown[1].text, paths::programDirectory());
     EXPECT_EQ(editText("文件名编辑框_数据库位置"), local("名单.csv"));
     EXPECT_EQ(settings::表名数组, std::vector<std::string>{G("名单.csv")});
+}
+
+TEST_F(DataFileTest, AChosenFileWhosePathGbkCannotWriteIsRefusedNotTurnedIntoAPattern) {
+    write("한.csv", gbkLines({"姓名"}));
+    write("a.csv", gbkLines({"班级"}));  // what "?.csv" matches as a pattern
+    start();
+    // The dialog hands over 한.csv with "?" for the character GBK lacks.
+    ui::dialogs::script::answerOpenFile(gbkPath("?.csv"));
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
+    click("按钮_打开");
+    const auto& shown = ui::dialogs::script::shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].kind, ui::dialogs::script::Kind::Message);
+    EXPECT_EQ(utf8(shown[1].title), "警告！");
+    EXPECT_EQ(editText("文件名编辑框_数据库位置"), "");
+    EXPECT_TRUE(settings::表名数组.empty());
 }
 
 }  // namespace

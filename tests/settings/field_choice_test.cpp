@@ -64,6 +64,34 @@ TEST_F(FieldChoiceTest, SavedNamesSelectTheFirstFieldTheyBeginAndRefillsForgetTh
     EXPECT_EQ(comboText(3), "");
 }
 
+TEST_F(FieldChoiceTest, TableNamesWithSpacesHyphensOrLeadingDigitsListTheirFields) {
+    write("my list-1.csv", gbkLines({"姓名,班级", "张三,一班"}));
+    writeConfig({"[database]", "dbname=my list-1.csv", "[search]", "searchname1=班"});
+    start();
+    showTables();
+    EXPECT_TRUE(ui::dialogs::script::shown().empty());
+    EXPECT_EQ(form().combo("组合框1").count(), 2);
+    EXPECT_EQ(comboText(1), "班级");
+
+    if (!copyFromShared("corpus/mdb/ucanaccess__weirdObjectNames.mdb", "weird.mdb") ||
+        !copyFromShared("corpus/dbf/javadbf__gbk.dbf", "2024 gbk.dbf"))
+        GTEST_SKIP() << "shared corpus absent: the Access and dBASE tables not tried";
+    form().edit("文件名编辑框_数据库位置").setText(G("2024 gbk.dbf"));
+    showTables();
+    EXPECT_TRUE(ui::dialogs::script::shown().empty());
+    ASSERT_EQ(form().combo("组合框1").count(), 3);
+    EXPECT_EQ(utf8(form().combo("组合框1").itemText(0)), "设计编号");
+
+    ui::dialogs::script::answerInput(std::string());
+    form().edit("文件名编辑框_数据库位置").setText("weird.mdb");
+    showTables();
+    EXPECT_EQ(ui::dialogs::script::shown().size(), 1u) << "the password prompt only, no listing error";
+    ASSERT_EQ(settings::表名数组.size(), 1u);
+    EXPECT_EQ(settings::表名数组[0], "19 MB 01 BEZAHLT ???");
+    ASSERT_EQ(form().combo("组合框1").count(), 2);
+    EXPECT_EQ(utf8(form().combo("组合框1").itemText(1)), "TextField");
+}
+
 TEST(FirstItemBeginningWith, PrefixCaseAndEmptyValues) {
     using settings::firstItemBeginningWith;
     const std::vector<std::string> items{"IDCard", "ID", "\xD0\xD5\xC3\xFB"};  // 姓名

@@ -6,6 +6,9 @@
 
 #include "common/program/config_file.h"
 #include "settings/saved_path.h"
+#include <QCheckBox>
+#include <QRadioButton>
+
 #include "settings_test_support.h"
 
 using namespace settingstest;
@@ -46,7 +49,9 @@ TEST_F(SettingsWindowTest, ResamplingMethodIsClampedToTheListAndSavedAsItsPositi
         const char* shown;
         const char* saved;
     } cases[] = {{"14", "二次方", "14"}, {"1", "相邻像素", "1"}, {"0", "", "0"}, {"-3", "", "0"},
-                 {"abc", "", "0"},   {"99", "CatRom", "16"}, {"15.9", "米切尔", "15"}};
+                 {"abc", "", "0"},   {"99", "CatRom", "16"}, {"15.9", "米切尔", "15"},
+                 // Beyond the 32-bit range: the lowest value still selects nothing.
+                 {"-99999999999999", "", "0"}, {"1e300", "CatRom", "16"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         writeConfig({"[photo]", std::string("插值算法=") + c.stored, "照片字体大小=22.7"});
@@ -82,6 +87,14 @@ TEST_F(SettingsWindowTest, PathInsideTheProgramDirectoryIsSavedRelativeAndOnlyTi
     // The reader drops blanks at the ends of a value; the file holds them as typed.
     EXPECT_NE(read("quillmar.ini").find("photo_width= 320 \r\n"), std::string::npos);
     EXPECT_EQ(saved("photo", "照片标记距左边距离"), "二十");
+}
+
+TEST_F(SettingsWindowTest, EveryRadioAndCheckBoxShowsItsWholeCaption) {
+    start();
+    for (QWidget* box : form().window()->findChildren<QWidget*>()) {
+        if (!qobject_cast<QRadioButton*>(box) && !qobject_cast<QCheckBox*>(box)) continue;
+        EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
+    }
 }
 
 TEST(SavedDataPath, ALeadingProgramDirectoryGoesWhateverItsLetterCase) {
@@ -162,6 +175,23 @@ TEST_F(SettingsWindowTest, AFileThatCannotBeWrittenIsReportedAndTheWindowStays) 
         ::chmod(dir_.c_str(), 0755);
         EXPECT_FALSE(std::filesystem::exists(local("quillmar.ini")));
     }
+}
+
+// A Windows editor's "Unicode" file has keys this program cannot read; writing GBK lines
+// into it mixed two encodings and buried the user's values.
+TEST_F(SettingsWindowTest, AUtf16FileIsNotWrittenIntoAndSaysWhy) {
+    const QString text = QStringLiteral("[reg]\r\nlogo=三年二班\r\n[database]\r\ndbname=例子.xls\r\n");
+    const std::string before = std::string("\xFF\xFE") +
+        std::string(reinterpret_cast<const char*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
+    write("quillmar.ini", before);
+    start();
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
+    click("按钮_确定");
+    ASSERT_EQ(ui::dialogs::script::shown().size(), 1u);
+    EXPECT_NE(utf8(ui::dialogs::script::shown()[0].text).find("UTF-16"), std::string::npos);
+    QTest::qWait(20);
+    EXPECT_TRUE(form().isLoaded());
+    EXPECT_EQ(read("quillmar.ini"), before);
 }
 
 }  // namespace
