@@ -167,7 +167,8 @@ bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys) {
     const std::string local = codepage::toLocalPath(path);
     std::string old;
     struct stat st{};
-    if (::stat(local.c_str(), &st) == 0) {
+    const bool exists = ::stat(local.c_str(), &st) == 0;
+    if (exists) {
         // A read-only file stays as it is: a write is refused, never forced. Root would
         // otherwise write through the missing permission bits.
         if ((st.st_mode & 0222) == 0 || ::access(local.c_str(), W_OK) != 0) return false;
@@ -177,7 +178,13 @@ bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys) {
     std::string out = old;
     for (const KeyValue& k : keys) out = withKey(out, k.section, k.key, k.value);
     if (out == old && !old.empty()) return true;
-    return fileio::replaceFile(local, out);
+    if (fileio::replaceFile(local, out)) return true;
+    // A writable file in a folder that is not writable (a shared program folder) has no
+    // room for a temporary file beside it: rewrite the file itself.
+    const std::string folder = local.substr(0, local.find_last_of('/') + 1);
+    if (exists && ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        return fileio::rewriteInPlace(local, out, old);
+    return false;
 }
 
 bool createDefaultFile(std::string_view path) {

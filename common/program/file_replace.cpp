@@ -135,6 +135,21 @@ bool overwriteSameLength(const std::string& localPath, std::string_view bytes) {
     return ok;
 }
 
+bool rewriteInPlace(const std::string& localPath, std::string_view bytes, std::string_view oldBytes) {
+    struct stat st{};
+    if (::stat(localPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0) return false;
+    int fd = ::open(localPath.c_str(), O_WRONLY);
+    if (fd < 0) return false;
+    const auto put = [fd](std::string_view what) {
+        return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, what) &&
+               ::ftruncate(fd, static_cast<off_t>(what.size())) == 0 && ::fsync(fd) == 0;
+    };
+    bool ok = put(bytes);
+    if (!ok) put(oldBytes);
+    if (::close(fd) != 0) ok = false;
+    return ok;
+}
+
 bool createNewFile(const std::string& localPath, std::string_view bytes) {
     struct stat st{};
     if (::lstat(localPath.c_str(), &st) == 0) return false;

@@ -30,6 +30,13 @@ bool replaceFile(const std::string& localPath, std::string_view bytes);
 // missing, of another length, or not writable.
 bool overwriteSameLength(const std::string& localPath, std::string_view bytes);
 
+// Rewrites an existing regular file in place (write from the start, then cut to the new
+// length): for a file that may be written in a folder that may not, where no temporary
+// file can stand beside it. `oldBytes` is what the file holds now; when a write fails
+// part-way they are written back, so the file ends as old or new, not as a mix, unless
+// the disk fails twice. False when the file is missing or not writable, or a write failed.
+bool rewriteInPlace(const std::string& localPath, std::string_view bytes, std::string_view oldBytes);
+
 // Creates a file that does not exist yet with exactly `bytes`: written to a temporary file
 // first and then linked into place, so the file appears whole or not at all, and an entry
 // that appeared meanwhile is never overwritten. False when the path exists or on failure.

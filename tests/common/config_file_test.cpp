@@ -9,6 +9,7 @@
 #include "common/text/codepage.h"
 #include "common/program/config_file.h"
 #include "common/program/default_config.h"
+#include "support/child_process.h"
 #include "temp_dir.h"
 
 namespace {
@@ -193,16 +194,26 @@ TEST_F(ConfigFileTest, FailedWritesLeaveTheFileIntact) {
     std::filesystem::create_directory(path("dir.ini"));
     EXPECT_FALSE(config::writeKey(path("dir.ini"), "a", "k", "2"));
 
-    if (::geteuid() != 0) {
-        ::chmod(ini().c_str(), 0644);
-        ::chmod(dir_.c_str(), 0555);
-        EXPECT_FALSE(config::writeKey(ini(), "a", "k", "2"));
-        ::chmod(dir_.c_str(), 0755);
-        EXPECT_EQ(readBytes(ini()), before);
-    }
     std::vector<std::string> leftovers;
     for (auto& e : std::filesystem::directory_iterator(dir_)) leftovers.push_back(e.path().filename().string());
     EXPECT_EQ(leftovers.size(), 2u) << "a temporary file was left behind";
+}
+
+// Regression: a writable quillmar.ini in a folder the user may not write (a shared program
+// folder) could not be saved, as no temporary file could stand beside it.
+TEST_F(ConfigFileTest, AWritableFileInAFolderThatIsNotIsRewrittenInPlace) {
+    writeBytes(ini(), crlf({"; kept", "[a]", "k=1", "[b]", "x=long value that shrinks"}));
+    ::chmod(ini().c_str(), 0666);
+    ::chmod(dir_.c_str(), 0555);
+    const std::string outcome = runAsOrdinaryUser([&]() -> std::string {
+        const bool saved = config::writeKeys(ini(), {{"a", "k", "2"}, {"b", "x", "y"}});
+        return saved ? "saved" : "refused";
+    });
+    ::chmod(dir_.c_str(), 0755);
+    ASSERT_FALSE(outcome.empty()) << "could not become an ordinary user";
+    EXPECT_EQ(outcome, "saved");
+    EXPECT_EQ(readBytes(ini()), crlf({"; kept", "[a]", "k=2", "[b]", "x=y"}));
+    EXPECT_EQ(modeOf(ini()), 0666u);
 }
 
 TEST_F(ConfigFileTest, RewriteKeepsPermissionBitsAndFollowsSymbolicLinks) {

@@ -9,7 +9,7 @@
 #include "common/text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
-#include "child_process.h"
+#include "support/child_process.h"
 #include "temp_folder.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "reader_test_support.h"
 
 namespace {
