@@ -210,7 +210,8 @@ public:
     std::vector<int> sortOrder(std::span<const std::string> texts) const;
     // Adds texts[k] with item data data[k], the texts already in this list's order (as
     // sortOrder gives it): into an empty list they are appended without comparisons; into
-    // a list with items each goes to its place as addItem puts it.
+    // a list with items each goes to its place as addItem puts it. From then on the
+    // list lays its rows out as of equal size.
     void addItemsInOrder(std::span<const std::string> texts, std::span<const int64_t> data);
     std::string itemText(int index) const;  // "" out of range
     int64_t itemData(int index) const;      // 0 out of range
