@@ -5,10 +5,12 @@
 //  - FirstKeystroke: the same just after the search box got the focus (which read the
 //    record set's values); with the option, the values' initials are asked of the library
 //    at this first run;
+//  - Frame: Keystroke and the events it leaves, the list's layout and paint among them;
 //  - GotFocus: the search box getting the focus: connection, distinct-value record set and
 //    the reading of its values.
 // Before timing, each case's list is checked against the plain reading: every record of
-// a fresh distinct-value record set, 取拼音 called for the typed text and the value.
+// a fresh distinct-value record set, 取拼音 called for the typed text and the value, the
+// matches added one by one to the sorted list (texts, order and item data must agree).
 //
 // Data lies in /tmp/lookup-bench-candidates (kept between runs).
 #include <benchmark/benchmark.h>
@@ -20,7 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -92,31 +94,43 @@ query::采像窗口& recordWindow() {
 }
 
 // What the list must hold for `typed`: every record of a fresh record set of the distinct
-// names, matched as the candidate run describes (a sorted list, so compared as a set).
-std::multiset<std::string> expected(const std::string& typed, bool pinyin) {
+// names, matched as the candidate run describes, each with its number among the matches in
+// record order as item data.
+std::vector<std::pair<std::string, int64_t>> expected(const std::string& typed, bool pinyin) {
     db::ExternalDatabase database;
     database.open("ODBC;DBQ=" + query::dbname + ";Driver={Microsoft Text Driver (*.txt; *.csv)};");
     const int set = database.openRecordSet("select DISTINCT " + query::searchname1 + " from " + query::当前表名);
-    std::multiset<std::string> matches;
+    std::vector<std::pair<std::string, int64_t>> matches;
     for (database.moveFirst(set); !database.atEnd(set); database.moveNext(set)) {
         const std::string v = database.fieldText(set, 1);
         const std::string a = pinyin ? query::取拼音(typed) : typed;
         const std::string b = pinyin ? query::取拼音(v) : v;
-        if (gbk::beginsWith(b, a)) matches.insert(v);
+        if (gbk::beginsWith(b, a)) matches.emplace_back(v, static_cast<int64_t>(matches.size()));
     }
     return matches;
 }
 
+std::vector<std::pair<std::string, int64_t>> contents(ui::ListBox list) {
+    std::vector<std::pair<std::string, int64_t>> items;
+    for (int k = 0; k < list.count(); ++k) items.emplace_back(list.itemText(k), list.itemData(k));
+    return items;
+}
+
+// The list must hold what adding the plain reading's matches one by one to the sorted list
+// gives: the same texts in the same order with the same item data. Leaves the list so.
 bool checkList(ui::ListBox list, const std::string& typed, bool pinyin) {
-    std::multiset<std::string> shown;
-    for (int k = 0; k < list.count(); ++k) shown.insert(list.itemText(k));
-    if (shown == expected(typed, pinyin)) return true;
+    const auto shown = contents(list);
+    list.clear();
+    for (const auto& [text, data] : expected(typed, pinyin)) list.addItem(text, data);
+    if (shown == contents(list)) return true;
     std::fprintf(stderr, "the list for %s differs from the plain reading\n", codepage::gbkToUtf8(typed).c_str());
     return false;
 }
 
 // Two texts typed in turn, so that every keystroke is a counted change.
-void keystroke(benchmark::State& state, bool pinyin, std::string firstUtf8, std::string secondUtf8, bool cold) {
+// With `frame`, the keystroke includes the events it leaves (the list's layout and paint).
+void keystroke(benchmark::State& state, bool pinyin, std::string firstUtf8, std::string secondUtf8, bool cold,
+               bool frame) {
     query::采像窗口& record = recordWindow();
     ui::Form& form = record.form();
     form.checkBox("声母查询选择框").setChecked(pinyin);
@@ -140,6 +154,7 @@ void keystroke(benchmark::State& state, bool pinyin, std::string firstUtf8, std:
             state.ResumeTiming();
         }
         box.setText(texts[turn]);
+        if (frame) QCoreApplication::processEvents();
         turn ^= 1;
     }
     state.counters["candidates"] = list.count();
@@ -177,10 +192,13 @@ int main(int argc, char** argv) {
     };
     for (const Case& c : cases) {
         benchmark::RegisterBenchmark((std::string("Keystroke/") + c.name).c_str(), keystroke, c.pinyin,
-                                     std::string(c.first), std::string(c.second), false)
+                                     std::string(c.first), std::string(c.second), false, false)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("FirstKeystroke/") + c.name).c_str(), keystroke, c.pinyin,
-                                     std::string(c.first), std::string(c.second), true)
+                                     std::string(c.first), std::string(c.second), true, false)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("Frame/") + c.name).c_str(), keystroke, c.pinyin,
+                                     std::string(c.first), std::string(c.second), false, true)
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("GotFocus", gotFocus)->Unit(benchmark::kMillisecond);

@@ -44,13 +44,14 @@ void CandidateList::closeSource() {
     valuesOf_ = 0;
 }
 
-const std::vector<CandidateList::Value>* CandidateList::values() {
+const std::vector<std::string>* CandidateList::values() {
     const int set = *setup_.recordSet;
     // A closed record set (its search box has lost the focus, or the search closed the
     // database) is at its end: no candidates.
     if (database_.fieldCount(set) == 0) return nullptr;
     if (valuesOf_ != set) {
         values_.clear();
+        initials_.clear();
         initialsRead_ = false;
         std::string text;
         // Moving to the first record runs the statement again; just opened, it is there.
@@ -58,8 +59,11 @@ const std::vector<CandidateList::Value>* CandidateList::values() {
         atFirstRecord_ = 0;
         for (; !database_.atEnd(set); database_.moveNext(set)) {
             database_.fieldText(set, 1, text);
-            values_.push_back({text, {}});
+            values_.push_back(text);
         }
+        // Every run lists a subset of these values; a subset of the sorted values keeps
+        // their order, so each run hands the list its matches already sorted.
+        listOrder_ = form_.listBox("列表框1").sortOrder(values_);
         valuesOf_ = set;
     }
     return &values_;
@@ -78,22 +82,35 @@ void CandidateList::run() {
 
     list.setVisible(true);
     list.clear();
-    const std::vector<Value>* all = values();
+    const std::vector<std::string>* all = values();
     if (all && !all->empty()) {
         const bool pinyin = form_.checkBox(setup_.pinyinOption).isChecked();
         // Without the option the text is matched as typed, spaces included; with it the
         // typed text's initials, asked of the library only when there is a value to match.
         const std::string a = pinyin ? 取拼音(box.text()) : t;
         if (pinyin && !initialsRead_) {
-            for (Value& v : values_) v.initials = 取拼音(v.text);
+            initials_.clear();
+            initials_.reserve(values_.size());
+            for (const std::string& v : values_) initials_.push_back(取拼音(v));
             initialsRead_ = true;
         }
+        const std::vector<std::string>& keys = pinyin ? initials_ : values_;
         // Item data: the match's number in record order.
-        std::vector<std::string> matches;
-        for (const Value& v : *all) {
-            if (gbk::beginsWith(pinyin ? v.initials : v.text, a)) matches.push_back(v.text);
+        matchNumbers_.assign(values_.size(), -1);
+        int n = 0;
+        for (size_t k = 0; k < keys.size(); ++k)
+            if (gbk::beginsWith(keys[k], a)) matchNumbers_[k] = n++;
+        std::vector<std::string> texts;
+        std::vector<int64_t> data;
+        texts.reserve(static_cast<size_t>(n));
+        data.reserve(static_cast<size_t>(n));
+        for (int k : listOrder_) {
+            const int number = matchNumbers_[static_cast<size_t>(k)];
+            if (number < 0) continue;
+            texts.push_back(values_[static_cast<size_t>(k)]);
+            data.push_back(number);
         }
-        list.addItems(matches, 0);
+        list.addItemsInOrder(texts, data);
     }
     if (list.count() == 0) list.setVisible(false);
     *setup_.lastRunText = gbk::trim(box.text());

@@ -52,20 +52,19 @@ public:
     void listLostFocus();
 
 private:
-    // One distinct value and, once a pinyin run has needed them, its initials.
-    struct Value {
-        std::string text;
-        std::string initials;
-    };
-    // The values of the window's record set, read once per opening: every run of one
-    // opening reads the same rows, so the record set is read (and each value's initials
-    // asked of the library) only at the first run that needs them.
-    const std::vector<Value>* values();
+    // The values of the window's record set in record order, read once per opening:
+    // every run of one opening reads the same rows, so the record set is read, the
+    // values' list order found and (once a pinyin run needs them) their initials asked of
+    // the library only at the first run that needs them. Null when the set is closed.
+    const std::vector<std::string>* values();
 
     ui::Form& form_;
     db::ExternalDatabase& database_;
     CandidateSetup setup_;
-    std::vector<Value> values_;
+    std::vector<std::string> values_;
+    std::vector<std::string> initials_;  // values_' initials, empty until a pinyin run
+    std::vector<int> listOrder_;  // indices into values_ in the list's sorted order
+    std::vector<int> matchNumbers_;  // per run: a value's number among the matches, -1: none
     int valuesOf_ = 0;  // the record set values_ was read from; 0: none
     int atFirstRecord_ = 0;  // the record set openSource left on its first record
     bool initialsRead_ = false;

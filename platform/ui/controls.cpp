@@ -325,6 +325,29 @@ int addTo(QListWidget* list, const std::string& text, int64_t data, bool checkab
     return row;
 }
 
+// The texts as QStrings, as q() gives each. Opening the codec costs more than decoding a
+// short text, so the texts are decoded together, each ended by a zero byte (a one-byte
+// character that no GBK character contains); a text the joined decoding does not give
+// back one for one is decoded on its own.
+QStringList decodeAll(std::span<const std::string> texts) {
+    std::string joined;
+    size_t bytes = 0;
+    for (const std::string& t : texts) bytes += t.size() + 1;
+    joined.reserve(bytes);
+    for (const std::string& t : texts) {
+        joined += t;
+        joined += '\0';
+    }
+    QStringList parts = q(joined).split(QChar(0));
+    if (!parts.isEmpty()) parts.removeLast();  // after the last zero byte
+    if (static_cast<size_t>(parts.size()) != texts.size()) {
+        parts.clear();
+        parts.reserve(static_cast<qsizetype>(texts.size()));
+        for (const std::string& t : texts) parts.push_back(q(t));
+    }
+    return parts;
+}
+
 bool sortedList(QListWidget* list) {
     // Qt's own sorting would reorder by code points; the runtime keeps the order itself.
     if (list->isSortingEnabled()) {
@@ -352,41 +375,68 @@ int ListBox::addItem(const std::string& text, int64_t data) {
 }
 
 void ListBox::addItems(std::span<const std::string> texts, int64_t firstData) {
-    QListWidget* l = listOf(widget_);
-    if (!l) return;
-    if (!sortedList(l) || l->count() != 0) {
-        for (size_t k = 0; k < texts.size(); ++k) addTo(l, texts[k], firstData + static_cast<int64_t>(k), false);
-        return;
+    const std::vector<int> order = sortOrder(texts);
+    std::vector<std::string> ordered;
+    std::vector<int64_t> data;
+    ordered.reserve(order.size());
+    data.reserve(order.size());
+    for (int k : order) {
+        ordered.push_back(texts[static_cast<size_t>(k)]);
+        data.push_back(firstData + k);
     }
-    // Into an empty sorted list: one stable sort on collation keys puts the items where
-    // adding them one by one would (equal texts in the order given), without a binary
-    // search of collator comparisons per item.
-    struct Entry {
-        QString text;
+    addItemsInOrder(ordered, data);
+}
+
+std::vector<int> ListBox::sortOrder(std::span<const std::string> texts) const {
+    std::vector<int> order(texts.size());
+    for (size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k);
+    QListWidget* l = listOf(widget_);
+    if (!l || !sortedList(l)) return order;
+    // One stable sort on collation keys puts the texts where adding them one by one would
+    // (after every item that does not sort after them), without a collator comparison per
+    // step of a binary search.
+    struct Key {
         bool wide;
         QCollatorSortKey key;
-        int64_t data;
     };
-    std::vector<Entry> entries;
-    entries.reserve(texts.size());
-    for (size_t k = 0; k < texts.size(); ++k) {
-        QString t = q(texts[k]);
-        const bool wide = startsWide(t);
-        QCollatorSortKey key = listCollator().sortKey(t);
-        entries.push_back({std::move(t), wide, std::move(key), firstData + static_cast<int64_t>(k)});
-    }
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        if (a.wide != b.wide) return b.wide;
-        return a.key.compare(b.key) < 0;
+    std::vector<Key> keys;
+    keys.reserve(texts.size());
+    for (const QString& t : decodeAll(texts)) keys.push_back({startsWide(t), listCollator().sortKey(t)});
+    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
+        const Key& ka = keys[static_cast<size_t>(a)];
+        const Key& kb = keys[static_cast<size_t>(b)];
+        if (ka.wide != kb.wide) return kb.wide;
+        return ka.key.compare(kb.key) < 0;
     });
-    const QSignalBlocker quiet(l);
-    l->setUpdatesEnabled(false);
-    for (Entry& e : entries) {
-        auto* item = new QListWidgetItem(e.text);
-        item->setData(kDataRole, QVariant::fromValue<qlonglong>(e.data));
-        l->addItem(item);
+    return order;
+}
+
+void ListBox::addItemsInOrder(std::span<const std::string> texts, std::span<const int64_t> data) {
+    QListWidget* l = listOf(widget_);
+    if (!l) return;
+    const size_t n = std::min(texts.size(), data.size());
+    if (sortedList(l) && l->count() != 0) {
+        for (size_t k = 0; k < n; ++k) addTo(l, texts[k], data[k], false);
+        return;
     }
-    l->setUpdatesEnabled(true);
+    if (n == 0) return;
+    // One insertion of all rows: a row-by-row insert makes the view and the selection
+    // model handle each row on its own, which dominates for thousands of items. Every
+    // item of a list box is one line of text, as high as any other, so the view need not
+    // measure each one (measuring 20,000 rows takes several frames); the width it scrolls
+    // to sideways is then that of one row.
+    const QStringList labels = decodeAll(texts.first(n));
+    const QSignalBlocker quiet(l);
+    l->setUniformItemSizes(true);
+    const int first = l->count();
+    l->addItems(labels);
+    {
+        // The item data is part of the insertion: no change per item to announce.
+        QAbstractItemModel* model = l->model();
+        const QSignalBlocker quietModel(model);
+        for (size_t k = 0; k < n; ++k)
+            l->item(first + static_cast<int>(k))->setData(kDataRole, QVariant::fromValue<qlonglong>(data[k]));
+    }
 }
 
 std::string ListBox::itemText(int index) const {

@@ -204,6 +204,15 @@ public:
     // Adds texts[k] with item data firstData + k, for every k: the same items in the same
     // places as adding them one by one, faster for many.
     void addItems(std::span<const std::string> texts, int64_t firstData = 0);
+    // The order this list would hold texts in: order[k] is the index in texts of the k-th
+    // item, equal texts in the order given (an unsorted list keeps the order given). A
+    // caller that adds subsets of one set of texts many times computes it once.
+    std::vector<int> sortOrder(std::span<const std::string> texts) const;
+    // Adds texts[k] with item data data[k], the texts already in this list's order (as
+    // sortOrder gives it): into an empty list they are appended without comparisons; into
+    // a list with items each goes to its place as addItem puts it. From then on the
+    // list lays its rows out as of equal size.
+    void addItemsInOrder(std::span<const std::string> texts, std::span<const int64_t> data);
     std::string itemText(int index) const;  // "" out of range
     int64_t itemData(int index) const;      // 0 out of range
     // The chosen item, -1 when none; already the new one inside an item-selected handler.

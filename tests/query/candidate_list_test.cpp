@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <map>
 
 #include <QCoreApplication>
 #include <QListWidget>
@@ -102,11 +103,17 @@ TEST_F(CandidateListTest, WithThePinyinOptionInitialsOfTheWholeTextMatch) {
     // A text the library gives no initials matches every value.
     box.setText("?");
     EXPECT_EQ(list.count(), 11);
-    // The item data counts the matches in record order.
-    box.setText("zs");
-    std::vector<int64_t> data{list.itemData(0), list.itemData(1)};
-    std::sort(data.begin(), data.end());
-    EXPECT_EQ(data, (std::vector<int64_t>{0, 1}));
+    // The item data counts the matches in record order: with every value listed it is
+    // each value's record number; a run listing some of them numbers those in the same
+    // order from 0.
+    std::map<std::string, int64_t> recordNumber;
+    for (int k = 0; k < list.count(); ++k) recordNumber[list.itemText(k)] = list.itemData(k);
+    box.setText(G("张"));
+    std::vector<std::pair<int64_t, int64_t>> numbers;  // record number, item data
+    for (int k = 0; k < list.count(); ++k) numbers.emplace_back(recordNumber[list.itemText(k)], list.itemData(k));
+    std::sort(numbers.begin(), numbers.end());
+    for (size_t k = 0; k < numbers.size(); ++k) EXPECT_EQ(numbers[k].second, static_cast<int64_t>(k));
+    ASSERT_EQ(numbers.size(), 5u);
 }
 
 TEST_F(CandidateListTest, DownUpAndBackspaceMoveBetweenTheBoxAndTheList) {

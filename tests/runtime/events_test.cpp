@@ -293,6 +293,31 @@ TEST_F(EventRules, SortedListBoxTakesManyItemsInTheSamePlaces) {
     // Into a list that has items already, each goes to its place as well.
     list.addItems(more, 0);
     EXPECT_EQ(contents(), oneByOne);
+
+    // A subset of the texts taken in the order sortOrder gives once for all of them lands
+    // where adding the subset one by one puts it: what a caller listing matches relies on.
+    // Texts the codec cannot read whole (a cut character, a lone lead byte before ASCII)
+    // keep their own reading beside the others.
+    texts.push_back("ab\xD5");
+    texts.push_back("\x81 a");
+    texts.push_back(G("张三"));
+    const std::vector<int> order = list.sortOrder(texts);
+    for (size_t skip : {size_t{0}, size_t{1}, size_t{3}}) {
+        list.clear();
+        std::vector<std::string> subset;
+        std::vector<int64_t> data;
+        for (int k : order) {
+            if (static_cast<size_t>(k) % 4 == skip) continue;
+            subset.push_back(texts[static_cast<size_t>(k)]);
+            data.push_back(k * 10);
+        }
+        list.addItemsInOrder(subset, data);
+        const auto inOrder = contents();
+        list.clear();
+        for (size_t k = 0; k < texts.size(); ++k)
+            if (k % 4 != skip) list.addItem(texts[k], static_cast<int64_t>(k) * 10);
+        EXPECT_EQ(inOrder, contents()) << "without every fourth text from " << skip;
+    }
 }
 
 TEST_F(EventRules, PageChangedAndHeaderClickedComeFromTheUser) {
