@@ -44,8 +44,8 @@ bool pathExistsExactly(const std::string& path) {
 }
 
 // A profile file saved as "Unicode" (UTF-16, with its byte-order mark) by a Windows editor.
-// Its keys cannot be read here, and GBK lines written into it would leave a file that is
-// neither encoding, with the user's own values lost among them.
+// Its keys are read like those of a GBK file, but GBK lines written into it would leave a
+// file that is neither encoding, with the user's own values lost among them.
 bool isUtf16File(const std::string& path) {
     std::ifstream in(codepage::toLocalPath(path), std::ios::binary);
     char mark[2] = {};

@@ -116,10 +116,31 @@ void appendLine(std::string& out, std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+// A profile file saved as "Unicode" by a Windows editor is UTF-16 with a byte-order mark;
+// its keys read as those of the same file in GBK. Anything else is taken as GBK already.
+std::string asGbk(std::string bytes) {
+    const bool little = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    const bool big = bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF';
+    if (!little && !big) return bytes;
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+        const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+        units.push_back(static_cast<char16_t>(lo | (hi << 8)));
+    }
+    return codepage::utf16ToGbk(units);
+}
+
+}  // namespace
+
 std::string readKey(std::string_view path, std::string_view section, std::string_view key,
                     std::string_view defaultValue) {
     std::string bytes;
     if (!fileio::readWholeFile(codepage::toLocalPath(path), bytes)) return std::string(defaultValue);
+    bytes = asGbk(std::move(bytes));
     std::vector<Line> lines = splitLines(bytes);
     Location loc = locate(lines, section, key);
     if (loc.key < 0) return std::string(defaultValue);

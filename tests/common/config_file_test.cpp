@@ -216,6 +216,22 @@ TEST_F(ConfigFileTest, AWritableFileInAFolderThatIsNotIsRewrittenInPlace) {
     EXPECT_EQ(modeOf(ini()), 0666u);
 }
 
+// Regression: a quillmar.ini saved as "Unicode" by a Windows editor read as all defaults.
+TEST_F(ConfigFileTest, AFileSavedAsUtf16ReadsItsKeys) {
+    const std::u16string text = u"; 注释\r\n[reg]\r\nlogo=学生查询\r\n[search]\r\nsearchname1=姓名\r\n";
+    for (const bool little : {true, false}) {
+        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (const char16_t unit : text) {
+            const char lo = static_cast<char>(unit & 0xFF), hi = static_cast<char>(unit >> 8);
+            bytes += little ? std::string{lo, hi} : std::string{hi, lo};
+        }
+        writeBytes(ini(), bytes);
+        EXPECT_EQ(read("reg", "logo"), G("学生查询"));
+        EXPECT_EQ(read("search", "searchname1"), G("姓名"));
+        EXPECT_EQ(read("search", "searchname2"), "DEF");
+    }
+}
+
 TEST_F(ConfigFileTest, RewriteKeepsPermissionBitsAndFollowsSymbolicLinks) {
     writeBytes(path("real.ini"), crlf({"[a]", "k=1"}));
     ::chmod(path("real.ini").c_str(), 0640);
