@@ -33,6 +33,9 @@ inline std::string utf8ToGbk(std::string_view utf8) {
 // for anything ill-formed (overlong, surrogate, beyond U+10FFFF, cut short).
 unsigned decodeUtf8(std::string_view s, size_t i, char32_t& cp);
 
+// Appends code point `c` (at most U+10FFFF, no surrogate) as UTF-8.
+void appendUtf8(char32_t c, std::string& out);
+
 // True when every byte is below 0x80.
 bool isAscii(std::string_view text);
 

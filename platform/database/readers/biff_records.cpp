@@ -8,23 +8,6 @@
 namespace db::xls {
 namespace {
 
-void appendCodePoint(uint32_t c, std::string& out) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 const char* decoderName(uint16_t codePage) {
     switch (codePage) {
@@ -70,21 +53,21 @@ void Pieces::chars(size_t count, bool wide, bool split, std::string& utf8) {
             const char16_t unit = wide ? static_cast<char16_t>(u16(part, at_))
                                        : static_cast<char16_t>(static_cast<unsigned char>(part[at_]));
             if (unit >= 0xD800 && unit < 0xDC00) {
-                if (pendingHigh) appendCodePoint(0xFFFD, utf8);
+                if (pendingHigh) codec::appendUtf8(0xFFFD, utf8);
                 pendingHigh = unit;
                 continue;
             }
             if (unit >= 0xDC00 && unit < 0xE000 && pendingHigh) {
-                appendCodePoint(0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00), utf8);
+                codec::appendUtf8(0x10000 + ((pendingHigh - 0xD800) << 10) + (unit - 0xDC00), utf8);
                 pendingHigh = 0;
                 continue;
             }
-            if (pendingHigh) appendCodePoint(0xFFFD, utf8), pendingHigh = 0;
-            appendCodePoint(unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit, utf8);
+            if (pendingHigh) codec::appendUtf8(0xFFFD, utf8), pendingHigh = 0;
+            codec::appendUtf8(unit >= 0xDC00 && unit < 0xE000 ? 0xFFFD : unit, utf8);
         }
         count -= n;
     }
-    if (pendingHigh) appendCodePoint(0xFFFD, utf8);
+    if (pendingHigh) codec::appendUtf8(0xFFFD, utf8);
 }
 
 void unicodeString(Pieces& in, bool shortCount, std::string& utf8) {

@@ -132,23 +132,6 @@ int utf16Mark(FILE* file) {
     return 0;
 }
 
-void appendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The UTF-16 file after its mark, as UTF-8 (a lone surrogate becomes U+FFFD, which
 // code page 936 shows as "?"; an odd last byte is dropped). False on a read error.
@@ -168,12 +151,12 @@ bool utf16FileAsUtf8(FILE* file, bool bigEndian, std::string& out) {
         if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
             const char16_t low = unit(i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                appendUtf8(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00), out);
+                codec::appendUtf8(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00), out);
                 i += 2;
                 continue;
             }
         }
-        appendUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, out);
+        codec::appendUtf8(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u, out);
     }
     return true;
 }

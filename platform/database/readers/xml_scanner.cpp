@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/database/fast_codec.h"
 #include "platform/database/readers/sheet_table.h"
 
 namespace db::xlsx {
@@ -18,23 +19,6 @@ std::string_view localName(std::string_view name) {
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-void appendUtf8(uint32_t c, std::string& out) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 // Appends `raw` to `out` with its entities and character references replaced. False
 // for an unknown or unfinished entity or a reference to no character.
@@ -64,7 +48,7 @@ bool decodeEntities(std::string_view raw, std::string& out) {
                 if (code > 0x10FFFF) return false;
             }
             if (code == 0 || (code >= 0xD800 && code < 0xE000)) return false;
-            appendUtf8(code, out);
+            codec::appendUtf8(code, out);
         } else {
             return false;
         }
