@@ -5,6 +5,7 @@
 #include "common/program/data_source.h"
 #include "common/program/table_listing.h"
 #include "platform/database/external_database.h"
+#include "platform/database/value.h"
 
 namespace {
 
@@ -57,21 +58,22 @@ void 列出DBF字段(const std::string& directory, const std::string& fileName,
     listThroughComponent(datasource::dbaseConnection(directory), fileName, 字段名数组, providerError);
 }
 
-// The workbook readers give the header row as field names, an empty header cell as
-// "F" + its column number; such a name is an empty cell here.
+// Row 1 as stored, not the field names the database component makes of it: those are
+// renamed (a repeated name gets a number, an empty cell becomes "F3") and would not
+// stop at a gap, while the user is to see the header cells as typed.
 void 列出Excel字段(const std::string& workbook, int sheetNumber, std::vector<std::string>& 字段名数组) {
     字段名数组.clear();
-    std::vector<std::string> sheets;
+    std::vector<db::Value> cells;
     std::string error;
-    if (!listWorkbookSheets(workbook, sheets, error) || sheetNumber < 1 ||
-        static_cast<size_t>(sheetNumber) > sheets.size())
+    if (sheetNumber < 1 || !readWorkbookHeaderRow(workbook, static_cast<size_t>(sheetNumber) - 1, cells, error))
         return;
-    db::LoadedTable sheet;
-    if (!readWorkbookSheet(workbook, sheets[static_cast<size_t>(sheetNumber) - 1], sheet, error)) return;
-    for (int n = 0; static_cast<size_t>(n) < sheet.names.size() && !excelColumnName(n).empty(); ++n) {
-        const std::string& cell = sheet.names[static_cast<size_t>(n)];
-        if (cell == "F" + std::to_string(n + 1) || isBlankHeader(cell)) break;
-        字段名数组.push_back(cell);
+    for (int n = 0; !excelColumnName(n).empty(); ++n) {
+        if (static_cast<size_t>(n) >= cells.size()) break;
+        // A cell's value as the record window shows it in a text column, so that the name
+        // saved is the one the query program's statements find.
+        std::string cell = db::toDisplayText(cells[static_cast<size_t>(n)], db::ColumnType::Text);
+        if (isBlankHeader(cell)) break;
+        字段名数组.push_back(std::move(cell));
     }
 }
 

@@ -24,8 +24,14 @@ void 列出DBF字段(const std::string& directory, const std::string& fileName,
 // The header row of sheet `sheetNumber` (1-based position in the workbook, hidden sheets
 // counted) read cell by cell from A1 to the right, up to but not including the first cell
 // that is empty or holds only spaces (0x20 and the full-width A1 A1); the names are kept
-// untrimmed. Reads at most the cells A1..ZZ1 (702 names). Shows nothing on failure: a
-// missing workbook, a sheet number it does not have or an empty A1 give no fields.
+// untrimmed. Reads at most the cells A1..ZZ1 (702 names). Each cell is its stored value
+// as text, as the record window shows it: a text as it is (a repeated name stays
+// repeated, a cell holding "F3" is a name), a number in plain decimal ("%.13g"), a
+// date-time by the runtime's date rule, a boolean "1" or "0" (the name the database
+// component gives such a column, so that the query program finds the field saved).
+// Sheets count by position among the worksheets, hidden ones too; the named ranges listed
+// after them are no sheets. Shows nothing on failure: a missing workbook, a sheet number
+// it does not have or an empty A1 give no fields.
 void 列出Excel字段(const std::string& workbook, int sheetNumber, std::vector<std::string>& 字段名数组);
 
 // The worksheet name of the column of the (n+1)-th header cell read (n counts the cells

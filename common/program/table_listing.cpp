@@ -71,6 +71,19 @@ bool readWorkbookSheet(const std::string& file, const std::string& sheet, db::Lo
     return false;
 }
 
+bool readWorkbookHeaderRow(const std::string& file, size_t position, std::vector<db::Value>& cells,
+                           std::string& error) {
+    cells.clear();
+    const WorkbookFormat format = workbookFormat(file);
+    switch (format) {
+    case WorkbookFormat::Xls: return db::readXlsHeaderRow(file, position, cells, error);
+    case WorkbookFormat::Xlsx: return db::readXlsxHeaderRow(file, position, cells, error);
+    default: break;
+    }
+    error = notAWorkbook(format, file);
+    return false;
+}
+
 bool 列出MDB表(const std::string& file, const std::string& password, std::vector<std::string>& list) {
     list.clear();
     std::string error;

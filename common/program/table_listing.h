@@ -56,6 +56,10 @@ bool listWorkbookSheets(const std::string& file, std::vector<std::string>& sheet
 // One sheet by its own name (as listWorkbookSheets gives it).
 bool readWorkbookSheet(const std::string& file, const std::string& sheet, db::LoadedTable& out,
                        std::string& error);
+// Row 1 of the worksheet at 0-based `position` among the workbook's worksheets, cell by
+// cell as stored (Null where there is no cell), without the header rules of a table.
+bool readWorkbookHeaderRow(const std::string& file, size_t position, std::vector<db::Value>& cells,
+                           std::string& error);
 
 // The Excel driver's table name of a sheet: the name followed by "$", put in single quotes
 // when the name holds anything but letters, digits and "_" (spaces, punctuation, full-width

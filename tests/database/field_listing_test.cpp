@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/program/field_listing.h"
+#include "common/text/codepage.h"
 #include "shared_files.h"
 #include "temp_folder.h"
 
@@ -99,6 +100,32 @@ TEST(FieldListing, WorkbookHeaderRowUpToTheFirstBlankCell) {
         EXPECT_TRUE(names.empty()) << missing;
     }
     列出Excel字段("/nonexistent/book.xls", 1, names);
+    EXPECT_TRUE(names.empty());
+}
+
+// The names are the cells as typed: a repeated name stays repeated, a cell holding "F3"
+// is a name like any other, numbers, dates and booleans read as the record window shows
+// them; the gap before "后面" ends the row. Both formats give the same names.
+TEST(FieldListing, WorkbookHeaderCellsAsStoredInBothFormats) {
+    const std::string data = std::string(LOOKUP_TEST_DATA_DIR);
+    const auto G = [](const char* utf8) { return codepage::utf8ToGbk(utf8); };
+    const Names expected{G("名称"), G("名称"), "F3", G(" 班级 "), "2024", "0.3333333333333", "-7.25", G("2024年3月1日8时30分"), "1"};
+    for (const std::string& book : {data + "/xls/raw_header.xls", data + "/xlsx/raw_header.xlsx"}) {
+        Names names;
+        列出Excel字段(book, 1, names);
+        EXPECT_EQ(names, expected) << book;
+        列出Excel字段(book, 2, names);
+        EXPECT_EQ(names, Names{G("学号")}) << book;
+    }
+    // 710 header cells: the column names end at ZZ, the 702nd.
+    Names names;
+    列出Excel字段(data + "/xlsx/raw_header.xlsx", 3, names);
+    ASSERT_EQ(names.size(), 702u);
+    EXPECT_EQ(names.back(), "H702");
+    // Positions count worksheets, not the named ranges listed after them.
+    列出Excel字段(data + "/xls/formats.xls", 5, names);
+    EXPECT_FALSE(names.empty());
+    列出Excel字段(data + "/xls/formats.xls", 6, names);
     EXPECT_TRUE(names.empty());
 }
 

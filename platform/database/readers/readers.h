@@ -31,11 +31,18 @@ bool readXlsSheet(const std::string& path, const std::string& sheet, LoadedTable
 // the field names.
 bool listXlsNamedRanges(const std::string& path, std::vector<std::string>& names, std::string& error);
 bool readXlsRange(const std::string& path, const std::string& name, LoadedTable& out, std::string& error);
+// Row 1 of the worksheet at 0-based `position` among the workbook's worksheets (hidden
+// ones counted, chart and macro sheets not), cell by cell as stored: sheet_table.h's
+// rowValues. Nothing of the header rules that make field names applies.
+bool readXlsHeaderRow(const std::string& path, size_t position, std::vector<Value>& cells, std::string& error);
 
 // Excel 2007+ .xlsx (xlsx_reader.cpp), likewise.
 bool listXlsxSheets(const std::string& path, std::vector<std::string>& sheets, std::string& error);
 bool readXlsxSheet(const std::string& path, const std::string& sheet, LoadedTable& out,
                    std::string& error);
+// Row 1 of a worksheet, as readXlsHeaderRow; the sheet is read no further than row 1.
+bool readXlsxHeaderRow(const std::string& path, size_t position, std::vector<Value>& cells,
+                       std::string& error);
 
 // Access .mdb (mdb_reader.cpp). A wrong database password fails every call.
 bool listMdbTables(const std::string& path, const std::string& password,

@@ -273,6 +273,27 @@ Value decodeCell(const CellRef& cell, const StringPool* shared) {
 
 }  // namespace
 
+std::vector<Value> rowValues(const SheetCells& cells, uint32_t row) {
+    std::vector<const unsigned char*> blockStarts;
+    std::vector<size_t> blockSizes;
+    for (const auto& block : cells.blocks_) {
+        blockStarts.push_back(block.bytes.get());
+        blockSizes.push_back(block.size);
+    }
+    std::vector<Value> values;
+    CellReader reader(blockStarts, blockSizes);
+    CellRef cell;
+    bool startsRow = false;
+    // Every cell is visited, so that a later cell at the same place replaces an earlier
+    // one in whatever order the rows came.
+    while (reader.next(cell, startsRow)) {
+        if (cell.row != row) continue;
+        if (cell.column >= values.size()) values.resize(cell.column + 1);
+        values[cell.column] = decodeCell(cell, cells.shared_);
+    }
+    return values;
+}
+
 bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error) {
     // The store is taken over here and gone when this returns, whatever happens.
     SheetCells store(std::move(cells));

@@ -62,6 +62,7 @@ public:
 
 private:
     friend bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error);
+    friend std::vector<Value> rowValues(const SheetCells& cells, uint32_t row);
     struct Block {
         std::unique_ptr<unsigned char[]> bytes;
         size_t size = 0, capacity = 0;
@@ -93,6 +94,12 @@ private:
 // `cells` is consumed. Returns false (with a GBK message in `error`) when the table
 // would exceed kMaxTableCells, or with the sink's message when the sink refuses.
 bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error);
+
+// The stored cells of one row as they are, by 0-based column: a value for each cell
+// (texts, numbers, dates, booleans), Null where the row has none, up to its last cell;
+// empty when the row holds no cell. Nothing is renamed or typed by column here: this is
+// row 1 as the user typed it, where buildSheetTable would turn it into field names.
+std::vector<Value> rowValues(const SheetCells& cells, uint32_t row);
 
 // Makes names distinct as SQLite compares them (ASCII letters without regard to case):
 // the first of equal names keeps it, each later one gets the lowest number 1, 2, ...

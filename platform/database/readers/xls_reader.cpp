@@ -182,6 +182,36 @@ bool readXlsRangeInto(const std::string& path, const std::string& name, TableSin
     return readInto(path, name, true, sink, error);
 }
 
+bool readXlsHeaderRow(const std::string& path, size_t position, std::vector<Value>& cells, std::string& error) {
+    cells.clear();
+    OpenWorkbook open;
+    if (!openWorkbook(path, true, open, error)) return false;
+    const xls::Workbook& book = open.book;
+    size_t index = book.sheets().size();
+    for (size_t i = 0, worksheets = 0; i < book.sheets().size(); ++i) {
+        if (!book.sheets()[i].worksheet) continue;
+        if (worksheets++ == position) {
+            index = i;
+            break;
+        }
+    }
+    if (index == book.sheets().size()) {
+        error = message("Excel 工作簿“") + path + message("”中没有第 ") + std::to_string(position + 1) +
+                message(" 个工作表。");
+        return false;
+    }
+    // Only row 1 is kept; the records of the other rows are stepped over, not decoded.
+    const xls::NamedRange firstRow{{}, index, 0, 0, 0, sheet::kMaxColumns - 1};
+    sheet::SheetCells kept(&book.sharedStrings());
+    std::string why;
+    if (!book.readCells(index, &firstRow, kept, why)) {
+        error = failure(path, why);
+        return false;
+    }
+    cells = sheet::rowValues(kept, 0);
+    return true;
+}
+
 bool readXlsSheet(const std::string& path, const std::string& sheetName, LoadedTable& out, std::string& error) {
     return readLoaded(path, sheetName, false, out, error);
 }

@@ -266,10 +266,14 @@ bool parseIsoDate(std::string_view text, gbk::DateTime& out) {
 class SheetReader : public XmlHandler {
   public:
     SheetReader(const sheet::StringPool& strings, const std::vector<bool>& dateStyles,
-                bool date1904)
-        : cells(&strings), strings_(strings), dateStyles_(dateStyles), date1904_(date1904) {}
+                bool date1904, bool firstRowOnly = false)
+        : cells(&strings), strings_(strings), dateStyles_(dateStyles), date1904_(date1904),
+          firstRowOnly_(firstRowOnly) {}
 
     sheet::SheetCells cells;
+    // With firstRowOnly: the scan was ended on purpose at the first row after row 1.
+    // The rows of a worksheet part come in ascending order, so nothing of row 1 follows.
+    bool pastFirstRow() const { return pastFirstRow_; }
 
     void startElement(std::string_view name, const char** attributes) override {
         if (name == "row") {
@@ -281,6 +285,10 @@ class SheetReader : public XmlHandler {
             rowSeen_ = true;
             nextColumn_ = 0;
             if (row_ >= sheet::kMaxRows) stop(message("行号超出范围，文件已损坏。"));
+            else if (firstRowOnly_ && row_ > 0) {
+                pastFirstRow_ = true;
+                stop({});
+            }
         } else if (name == "c") {
             inCell_ = true;
             value_.clear();
@@ -340,6 +348,7 @@ class SheetReader : public XmlHandler {
   private:
     // Adds the cell just read to `cells`; a NULL or empty cell adds nothing.
     void finishCell() {
+        if (firstRowOnly_ && row_ != 0) return;
         if (cells.count() >= sheet::kMaxTableCells) {
             stop(message("工作表太大，无法读取。"));
             return;
@@ -397,12 +406,24 @@ class SheetReader : public XmlHandler {
     const sheet::StringPool& strings_;
     const std::vector<bool>& dateStyles_;
     const bool date1904_;
+    const bool firstRowOnly_;
+    bool pastFirstRow_ = false;
     uint32_t row_ = 0, column_ = 0, nextColumn_ = 0;
     bool rowSeen_ = false, inCell_ = false, inValue_ = false, inInline_ = false;
     std::string type_, value_, text_;
     uint64_t style_ = 0;
     RichTextCollector inline_;
 };
+
+// What the cells of every sheet refer to: the styles (date or not) and the shared strings.
+bool readSheetParts(const Package& package, const WorkbookInfo& info, StylesReader& styles,
+                    SharedStringsReader& strings, std::string& error) {
+    if (!info.stylesPart.empty() && package.hasPart(info.stylesPart) &&
+        !package.parsePart(info.stylesPart, styles, error))
+        return false;
+    return info.sharedStringsPart.empty() || !package.hasPart(info.sharedStringsPart) ||
+           package.scanPart(info.sharedStringsPart, strings, error);
+}
 
 bool openWorkbook(const std::string& path, Package& package, WorkbookInfo& info,
                   std::string& error) {
@@ -439,17 +460,33 @@ bool readXlsxSheetInto(const std::string& path, const std::string& sheetName, Ta
     }
 
     StylesReader styles;
-    if (!info.stylesPart.empty() && package.hasPart(info.stylesPart) &&
-        !package.parsePart(info.stylesPart, styles, error))
-        return false;
     SharedStringsReader strings;
-    if (!info.sharedStringsPart.empty() && package.hasPart(info.sharedStringsPart) &&
-        !package.scanPart(info.sharedStringsPart, strings, error))
-        return false;
+    if (!readSheetParts(package, info, styles, strings, error)) return false;
 
     SheetReader reader(strings.strings, styles.dateStyles, info.date1904);
     if (!package.scanPart(entry->part, reader, error)) return false;
     return sheet::buildSheetTable(std::move(reader.cells), sink, error);
+}
+
+bool readXlsxHeaderRow(const std::string& path, size_t position, std::vector<Value>& cells,
+                       std::string& error) {
+    cells.clear();
+    Package package;
+    WorkbookInfo info;
+    if (!openWorkbook(path, package, info, error)) return false;
+    if (position >= info.sheets.size()) {
+        error = message("Excel 工作簿“") + path + message("”中没有第 ") + std::to_string(position + 1) +
+                message(" 个工作表。");
+        return false;
+    }
+    StylesReader styles;
+    SharedStringsReader strings;
+    if (!readSheetParts(package, info, styles, strings, error)) return false;
+    SheetReader reader(strings.strings, styles.dateStyles, info.date1904, true);
+    if (!package.scanPart(info.sheets[position].part, reader, error) && !reader.pastFirstRow()) return false;
+    error.clear();
+    cells = sheet::rowValues(reader.cells, 0);
+    return true;
 }
 
 bool readXlsxSheet(const std::string& path, const std::string& sheetName, LoadedTable& out,
