@@ -159,7 +159,7 @@ public:
     bool hasControl(std::string_view name) const;
 
     // A new control of the same kind, parent, position, size, caption, tag and font as
-    // `original`, not yet visible, whose events run the original's handlers (use
+    // `original`, not yet visible, whose events run the handlers bound to `original` (use
     // eventSource() to tell them apart). Returns an invalid handle for kinds that
     // cannot be copied (only buttons, check boxes, radio buttons, labels and edit boxes
     // can).
