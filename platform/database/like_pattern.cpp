@@ -34,23 +34,10 @@ char32_t otherCase(char32_t c) {
 }
 
 void appendUtf8(char32_t c, std::string& out) {
-    if (c >= 0xDC80 && c <= 0xDCFF) {  // a stray byte, as next() read it
+    if (c >= 0xDC80 && c <= 0xDCFF)  // a stray byte, as next() read it
         out += static_cast<char>(c & 0xFF);
-    } else if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    else
+        codec::appendUtf8(c, out);
 }
 
 // Whether text[at..] begins with `literal` (lower-case), ASCII letters of the text folded.

@@ -114,6 +114,25 @@ inline void expectRectangular(const db::LoadedTable& table) {
     for (const auto& row : table.rows) ASSERT_EQ(row.size(), table.names.size());
 }
 
+// One sheet through a workbook reader (readXlsSheet, readXlsxSheet), expected to load whole.
+template <typename ReadSheet>
+db::LoadedTable readSheetWith(ReadSheet read, const std::string& path, const std::string& sheet) {
+    db::LoadedTable table;
+    std::string error;
+    EXPECT_TRUE(read(path, sheet, table, error)) << codepage::gbkToUtf8(error);
+    expectRectangular(table);
+    return table;
+}
+
+// The sheet names through a workbook listing (listXlsSheets, listXlsxSheets), expected to succeed.
+template <typename ListSheets>
+std::vector<std::string> sheetsWith(ListSheets list, const std::string& path) {
+    std::vector<std::string> names;
+    std::string error;
+    EXPECT_TRUE(list(path, names, error)) << codepage::gbkToUtf8(error);
+    return names;
+}
+
 // Reads one file the way a reader is used: (path, out table, error) -> ok.
 using ReadFunction = std::function<bool(const std::string&, db::LoadedTable&, std::string&)>;
 

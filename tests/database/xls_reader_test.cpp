@@ -14,19 +14,10 @@ using namespace readers_test;
 using db::ColumnType;
 
 db::LoadedTable readSheet(const std::string& path, const std::string& sheet) {
-    db::LoadedTable table;
-    std::string error;
-    EXPECT_TRUE(db::readXlsSheet(path, sheet, table, error)) << codepage::gbkToUtf8(error);
-    expectRectangular(table);
-    return table;
+    return readSheetWith(db::readXlsSheet, path, sheet);
 }
 
-std::vector<std::string> sheets(const std::string& path) {
-    std::vector<std::string> names;
-    std::string error;
-    EXPECT_TRUE(db::listXlsSheets(path, names, error)) << codepage::gbkToUtf8(error);
-    return names;
-}
+std::vector<std::string> sheets(const std::string& path) { return sheetsWith(db::listXlsSheets, path); }
 
 TEST(XlsReader, SheetsInWorkbookOrder) {
     EXPECT_EQ(sheets(fixture("xls", "students.xls")),

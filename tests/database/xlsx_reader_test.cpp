@@ -11,19 +11,10 @@ using namespace readers_test;
 using db::ColumnType;
 
 db::LoadedTable readSheet(const std::string& path, const std::string& sheet) {
-    db::LoadedTable table;
-    std::string error;
-    EXPECT_TRUE(db::readXlsxSheet(path, sheet, table, error)) << codepage::gbkToUtf8(error);
-    expectRectangular(table);
-    return table;
+    return readSheetWith(db::readXlsxSheet, path, sheet);
 }
 
-std::vector<std::string> sheets(const std::string& path) {
-    std::vector<std::string> names;
-    std::string error;
-    EXPECT_TRUE(db::listXlsxSheets(path, names, error)) << codepage::gbkToUtf8(error);
-    return names;
-}
+std::vector<std::string> sheets(const std::string& path) { return sheetsWith(db::listXlsxSheets, path); }
 
 // A package of the given parts (name -> UTF-8 text) written with libzip.
 std::string makePackage(const Scratch& scratch, const std::string& name,

@@ -316,6 +316,17 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
     bool pendingString = false;  // a FORMULA with a text result waits for its STRING record
     uint32_t pendingRow = 0, pendingColumn = 0;
     std::string utf8, gbk;
+    // A text cell's characters into `gbk`: BIFF8 stores UTF-16, BIFF5 the workbook's code page.
+    const auto cellText = [&](Pieces& in) {
+        if (biff8_) {
+            utf8.clear();
+            unicodeString(in, false, utf8);
+            gbk.clear();
+            codec::appendUtf8AsGbk(utf8, gbk);
+        } else {
+            gbk = codePageToGbk(codePage_, byteString(in, false));
+        }
+    };
     while (depth > 0) {
         if (!records.next(r)) return fail("工作表的数据被截断（缺少结束记录），文件已损坏。");
         const std::string_view d = r.data;
@@ -335,14 +346,7 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
             if (r.type == kString && pendingString) {
                 Pieces in(d);
                 while (records.peek() == kContinue && records.next(r)) in.add(r.data);
-                if (biff8_) {
-                    utf8.clear();
-                    unicodeString(in, false, utf8);
-                    gbk.clear();
-                    codec::appendUtf8AsGbk(utf8, gbk);
-                } else {
-                    gbk = codePageToGbk(codePage_, byteString(in, false));
-                }
+                cellText(in);
                 if (!in.ok()) return fail("公式结果的文字（STRING 记录）已损坏。");
                 cells.addText(pendingRow, pendingColumn, gbk);
                 pendingString = false;
@@ -389,14 +393,7 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
         case kLabel:
         case kRString: {
             Pieces in(d.substr(6));
-            if (biff8_) {
-                utf8.clear();
-                unicodeString(in, false, utf8);
-                gbk.clear();
-                codec::appendUtf8AsGbk(utf8, gbk);
-            } else {
-                gbk = codePageToGbk(codePage_, byteString(in, false));
-            }
+            cellText(in);
             if (!in.ok()) return fail("文字单元格（LABEL 记录）已损坏。");
             if (inside) cells.addText(row, column, gbk);
             break;
