@@ -2,8 +2,10 @@
 #include "common/program/sort_keys.h"
 
 #include <unicode/ucol.h>
+#include <unicode/uscript.h>
 #include <unicode/ustring.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "common/text/date_reading.h"
@@ -16,8 +18,10 @@ namespace {
 int sign(int value) { return (value > 0) - (value < 0); }
 
 // ICU's zh_CN collator, tertiary strength (case counts), punctuation not ignored, digits
-// compared as characters ("10" before "9"). nullptr when ICU has no data: texts then
-// compare as bytes.
+// compared as characters ("10" before "9"). Chinese collation puts Han first of all
+// scripts; Windows' comparison puts Latin letters before hanzi, so Latin is reordered
+// first (punctuation and digits stay before every script). nullptr when ICU has no data:
+// texts then compare as bytes.
 UCollator* chineseCollator() {
     static UCollator* const collator = [] {
         UErrorCode status = U_ZERO_ERROR;
@@ -26,6 +30,12 @@ UCollator* chineseCollator() {
         ucol_setAttribute(c, UCOL_STRENGTH, UCOL_TERTIARY, &status);
         ucol_setAttribute(c, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
         ucol_setAttribute(c, UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+        static const int32_t latinBeforeHan[] = {USCRIPT_LATIN, USCRIPT_HAN};
+        ucol_setReorderCodes(c, latinBeforeHan, 2, &status);
+        if (U_FAILURE(status)) {
+            ucol_close(c);
+            return static_cast<UCollator*>(nullptr);
+        }
         return c;
     }();
     return collator;
@@ -76,6 +86,22 @@ void appendSortKey(UCollator* collator, const std::u16string& text, std::string&
     }
 }
 
+// The character at byte i as the number readings see it: a full-width ASCII form
+// (A3 A1..A3 FE) as its half-width character, the full-width space as 0x20, any other
+// two-byte character as 0x01; `length` gets its bytes.
+char numberCharAt(std::string_view text, size_t i, size_t& length) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (!isLeadByte(lead) || i + 1 >= text.size()) {
+        length = 1;
+        return static_cast<char>(lead);
+    }
+    length = 2;
+    const auto trail = static_cast<unsigned char>(text[i + 1]);
+    if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) return static_cast<char>(trail - 0x80);
+    if (lead == 0xA1 && trail == 0xA1) return ' ';
+    return '\x01';
+}
+
 }  // namespace
 
 SortType sortTypeFromValue(int64_t value) {
@@ -84,7 +110,33 @@ SortType sortTypeFromValue(int64_t value) {
     return SortType::Text;
 }
 
-int compareWholeNumbers(int32_t a, int32_t b) { return (a > b) - (a < b); }
+int64_t leadingWholeNumber(std::string_view text) {
+    size_t i = 0, length = 0;
+    char c = 0;
+    auto next = [&] { c = i < text.size() ? numberCharAt(text, i, length) : '\0'; };
+    next();
+    while (c == ' ' || (c >= '\t' && c <= '\r')) {
+        i += length;
+        next();
+    }
+    const bool negative = c == '-';
+    if (c == '+' || c == '-') {
+        i += length;
+        next();
+    }
+    // The magnitude stops at 2^63, which is the most negative value and one past the most
+    // positive one.
+    constexpr uint64_t kLimit = uint64_t{1} << 63;
+    uint64_t magnitude = 0;
+    for (; c >= '0' && c <= '9'; i += length, next()) {
+        const auto digit = static_cast<uint64_t>(c - '0');
+        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
+    }
+    if (negative) return magnitude == kLimit ? INT64_MIN : -static_cast<int64_t>(magnitude);
+    return magnitude == kLimit ? INT64_MAX : static_cast<int64_t>(magnitude);
+}
+
+int compareWholeNumbers(int64_t a, int64_t b) { return (a > b) - (a < b); }
 
 int compareTexts(std::string_view a, std::string_view b) {
     UCollator* collator = chineseCollator();
@@ -103,7 +155,7 @@ ColumnSortKeys::ColumnSortKeys(SortType type, size_t rows,
     switch (type_) {
         case SortType::WholeNumber:
             numbers_.reserve(rows);
-            for (size_t i = 0; i < rows; ++i) numbers_.push_back(integerPart(cell(i)));
+            for (size_t i = 0; i < rows; ++i) numbers_.push_back(leadingWholeNumber(cell(i)));
             break;
         case SortType::Text: {
             UCollator* collator = chineseCollator();

@@ -20,13 +20,20 @@ enum class SortType { WholeNumber = 0, Text = 1, Date = 2 };
 // 0, 1 and 2 as themselves; any other value (an "other" item, no selection) is text.
 SortType sortTypeFromValue(int64_t value);
 
-// The sign of a - b: -1, 0 or 1. (A 32-bit difference would give the wrong sign for
-// operands of opposite signs beyond about a thousand million.)
-int compareWholeNumbers(int32_t a, int32_t b);
+// A cell's leading integer as a number sort compares it: the integer-part reading of a
+// text (full-width forms and spaces as half-width, leading white space, sign, digits; 0
+// without digits), exact in 64 bits and saturating beyond. Student and phone numbers
+// have 11 digits or more, which 32 bits would all read as the same largest number.
+int64_t leadingWholeNumber(std::string_view text);
 
-// The text order of a Chinese system: digits, hanzi by pinyin, letters with lower case
-// before upper case; case-sensitive, so texts differing only in case are not equal. -1, 0
-// or 1. (ICU's zh_CN collation, which puts hanzi before Latin letters.)
+// The sign of a - b: -1, 0 or 1. (A difference cut to 32 bits would give the wrong sign
+// for operands far apart.)
+int compareWholeNumbers(int64_t a, int64_t b);
+
+// The text order of Windows' code page 936 comparison, which the lists of Windows peers
+// show: punctuation, digits, Latin letters (without regard to case first, then lower case
+// before upper case), then hanzi by pinyin. Case-sensitive, so texts differing only in
+// case are not equal. -1, 0 or 1. (ICU's zh_CN collation with Latin moved before Han.)
 int compareTexts(std::string_view a, std::string_view b);
 
 // The keys of one column's cells, cell(i) giving the GBK text of row i.
@@ -38,14 +45,14 @@ class ColumnSortKeys {
     size_t size() const { return size_; }
     // Rows a and b in ascending order (smallest number, lowest text, earliest date first):
     // negative when a goes first, positive when b does, 0 when their keys are equal.
-    // Numbers are the cells' leading integers (0 without one, fractions cut off); dates
+    // Numbers are the cells' leading integers (leadingWholeNumber); dates
     // are the date reading's day numbers, unreadable texts counting as the first date.
     int compare(size_t a, size_t b) const;
 
   private:
     SortType type_;
     size_t size_;
-    std::vector<int32_t> numbers_;
+    std::vector<int64_t> numbers_;
     std::vector<double> days_;
     // Collation keys, each ending in a NUL byte and holding no other, one after another.
     std::string textKeys_;

@@ -40,7 +40,45 @@ TEST(SortKeys, WholeNumbersUseTheLeadingInteger) {
               (Cells{"-2000000000", "0", "2000000000"}));
     EXPECT_EQ(gbk::compareWholeNumbers(INT32_MIN, INT32_MAX), -1);
     EXPECT_EQ(gbk::compareWholeNumbers(INT32_MAX, INT32_MIN), 1);
+    EXPECT_EQ(gbk::compareWholeNumbers(INT64_MIN, INT64_MAX), -1);
+    EXPECT_EQ(gbk::compareWholeNumbers(INT64_MAX, INT64_MIN), 1);
     EXPECT_EQ(gbk::compareWholeNumbers(5, 5), 0);
+}
+
+// Read in 32 bits, every number of 11 digits or more compared equal and kept its place.
+TEST(SortKeys, LongNumbersCompareExactly) {
+    EXPECT_EQ(sorted(gbk::SortType::WholeNumber, {"13912345678", "13800138002", "2147483648",
+                                                  "13800138001", "-13800138001", "-2147483649"}),
+              (Cells{"-13800138001", "-2147483649", "2147483648", "13800138001", "13800138002",
+                     "13912345678"}));
+    // Identity card numbers: 17 digits and a check character, beyond a double's precision.
+    EXPECT_EQ(sorted(gbk::SortType::WholeNumber,
+                     {"110105194912310039", "110105194912310029", "11010519491231004X"}),
+              (Cells{"11010519491231004X", "110105194912310029", "110105194912310039"}));
+    EXPECT_EQ(gbk::leadingWholeNumber("11010519491231003X"), 11010519491231003);
+}
+
+TEST(SortKeys, TheLeadingNumberReadsLikeTheIntegerPartIn64Bits) {
+    EXPECT_EQ(gbk::leadingWholeNumber(""), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber("abc"), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber("-"), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber(" \t+12345678901.9e3"), 12345678901);
+    EXPECT_EQ(gbk::leadingWholeNumber("- 5"), 0);
+    // Full-width space, minus and digits: "　－１２３４５６７８９０１２"
+    EXPECT_EQ(gbk::leadingWholeNumber(codepage::utf8ToGbk("\u3000－１２３４５６７８９０１２")),
+              -123456789012);
+    EXPECT_EQ(gbk::leadingWholeNumber(codepage::utf8ToGbk("一2")), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber("9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(gbk::leadingWholeNumber("-9223372036854775808"), INT64_MIN);
+    // Beyond 64 bits the value saturates.
+    EXPECT_EQ(gbk::leadingWholeNumber("9223372036854775808"), INT64_MAX);
+    EXPECT_EQ(gbk::leadingWholeNumber("-9223372036854775809"), INT64_MIN);
+    EXPECT_EQ(gbk::leadingWholeNumber(std::string(300, '9')), INT64_MAX);
+    EXPECT_EQ(gbk::leadingWholeNumber("-" + std::string(300, '9')), INT64_MIN);
+    EXPECT_EQ(gbk::leadingWholeNumber(std::string_view("12\0"
+                                                       "3",
+                                                       4)),
+              12);
 }
 
 TEST(SortKeys, TextsOrderHanziByPinyinAndAreCaseSensitive) {
@@ -52,6 +90,16 @@ TEST(SortKeys, TextsOrderHanziByPinyinAndAreCaseSensitive) {
     EXPECT_LT(gbk::compareTexts("a", "A"), 0);
     EXPECT_GT(gbk::compareTexts(codepage::utf8ToGbk("张"), codepage::utf8ToGbk("李")), 0);
     EXPECT_EQ(gbk::compareTexts(codepage::utf8ToGbk("一班"), codepage::utf8ToGbk("一班")), 0);
+}
+
+// ICU's Chinese order put hanzi before Latin letters, unlike the Windows peers' lists.
+TEST(SortKeys, TextsOrderAsWindowsDoesPunctuationDigitsLatinThenHanzi) {
+    EXPECT_EQ(
+        sorted(gbk::SortType::Text, {"张三", "Zhang", "阿明", "abc", "10", "-", "Abc", "ab", "B"}),
+        (Cells{"-", "10", "ab", "abc", "Abc", "B", "Zhang", "阿明", "张三"}));
+    EXPECT_LT(gbk::compareTexts("zz", codepage::utf8ToGbk("阿")), 0);
+    EXPECT_LT(gbk::compareTexts("9", "a"), 0);
+    EXPECT_LT(gbk::compareTexts(codepage::utf8ToGbk("，"), "0"), 0);
 }
 
 TEST(SortKeys, DatesPutUnreadableTextsFirstAndClampTheEnds) {
