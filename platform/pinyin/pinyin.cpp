@@ -26,6 +26,19 @@ const char* readingOf(unsigned lead, unsigned trail, bool startsText) {
     return kSyllables[kReadings[(lead - kFirstLead) * kTrailCount + (trail - kFirstTrail)]];
 }
 
+// The two-character surname that p (two two-byte characters or more) starts with, where
+// its readings differ from those of its characters one by one; else nullptr.
+const pinyin_table::CompoundSurname* compoundSurnameAt(const unsigned char* p) {
+    using namespace pinyin_table;
+    if (p[2] < 0x80 || !p[3]) return nullptr;
+    const uint32_t code = uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+    const CompoundSurname* end = kCompoundSurnames + kCompoundSurnameCount;
+    const CompoundSurname* found =
+        std::lower_bound(kCompoundSurnames, end, code,
+                         [](const CompoundSurname& s, uint32_t c) { return s.code < c; });
+    return found != end && found->code == code ? found : nullptr;
+}
+
 // The half-width letter or digit a full-width one (lead byte A3) stands for, else 0.
 char halfWidth(unsigned trail) {
     if (trail >= 0xB0 && trail <= 0xB9) return static_cast<char>('0' + (trail - 0xB0));
@@ -52,6 +65,9 @@ int convert(char* buffer, const char* text, bool initialsOnly) {
         used += length;
         return true;
     };
+    auto appendReading = [&](const char* reading) {
+        return !*reading || append(reading, std::strlen(reading));
+    };
     const auto* p = reinterpret_cast<const unsigned char*>(text ? text : "");
     bool atStart = true;  // nothing but spaces read so far
     while (*p) {
@@ -65,11 +81,18 @@ int convert(char* buffer, const char* text, bool initialsOnly) {
             if (!p[1]) break;
             const unsigned lead = p[0], trail = p[1];
             const char half = lead == 0xA3 ? halfWidth(trail) : 0;
+            // A two-character surname is looked up before its first character alone:
+            // 长孙 reads zhangsun where 长 alone reads chang.
+            const pinyin_table::CompoundSurname* compound =
+                atStart ? compoundSurnameAt(p) : nullptr;
             if (half) {
                 fits = append(&half, 1);
+            } else if (compound) {
+                fits = appendReading(pinyin_table::kSyllables[compound->syllables[0]]) &&
+                       appendReading(pinyin_table::kSyllables[compound->syllables[1]]);
+                p += 2;  // the second character is read with the first
             } else {
-                const char* reading = readingOf(lead, trail, atStart);
-                if (*reading) fits = append(reading, std::strlen(reading));
+                fits = appendReading(readingOf(lead, trail, atStart));
             }
             if (!(lead == 0xA1 && trail == 0xA1)) atStart = false;
             p += 2;
@@ -86,4 +109,6 @@ extern "C" int GetPinYin(char* buffer, const char* text, const char* /*third*/) 
     return convert(buffer, text, false);
 }
 
-extern "C" int GetPinYinLeader(char* buffer, const char* text) { return convert(buffer, text, true); }
+extern "C" int GetPinYinLeader(char* buffer, const char* text) {
+    return convert(buffer, text, true);
+}

@@ -8,7 +8,8 @@
 // (GetPinYinLeader). ASCII letters and digits are kept (letters lower-cased), full-width
 // letters and digits are read as their half-width forms, everything else is dropped. A
 // hanzi that starts the text (after any spaces) takes its surname reading where it has
-// one (单 shan, 曾 zeng, ...). A result that would not fit ends after the last whole
+// one (单 shan, 曾 zeng, ...); a two-character surname there is read as a whole first
+// (万俟 moqi, 长孙 zhangsun, 单于 chanyu). A result that would not fit ends after the last whole
 // syllable (letter, digit) that does. A null text gives an empty result; a null buffer
 // is left alone.
 #pragma once

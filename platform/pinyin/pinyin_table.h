@@ -25,4 +25,14 @@ struct SurnameReading {
 extern const SurnameReading kSurnames[];
 extern const int kSurnameCount;
 
+// The readings of a two-character surname that starts a text, where they differ from what
+// the single characters give (万俟 moqi, 长孙 zhangsun), sorted by code (the four bytes,
+// first byte highest).
+struct CompoundSurname {
+    uint32_t code;
+    uint16_t syllables[2];
+};
+extern const CompoundSurname kCompoundSurnames[];
+extern const int kCompoundSurnameCount;
+
 }  // namespace pinyin_table

@@ -1,11 +1,11 @@
 // The pinyin library's two functions, called as the query program calls them: a buffer
 // of 100 spaces and a GBK text given as explicit bytes.
+#include "platform/pinyin/pinyin.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-
-#include "platform/pinyin/pinyin.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ std::string full(const std::string& text) {
     return b.bytes;
 }
 
-const std::string 张 = "\xD5\xC5", 三 = "\xC8\xFD", 单 = "\xB5\xA5", 曾 = "\xD4\xF8", 解 = "\xBD\xE2";
+const std::string 张 = "\xD5\xC5", 三 = "\xC8\xFD", 单 = "\xB5\xA5", 曾 = "\xD4\xF8",
+                  解 = "\xBD\xE2";
 const std::string 绿 = "\xC2\xCC", 〇 = "\xA9\x96", 一 = "\xD2\xBB";
 
 TEST(PinyinLibrary, ReadsGb2312AndGbkOnlyHanzi) {
@@ -81,6 +82,28 @@ TEST(PinyinLibrary, APolyphonicFirstCharacterTakesItsSurnameReading) {
     EXPECT_EQ(full("a" + 单), "adan");
 }
 
+// Read character by character, 万俟 gave wq, 长孙 cs and 单于 sy.
+TEST(PinyinLibrary, ATwoCharacterSurnameIsReadBeforeItsFirstCharacter) {
+    const std::string 万俟 = "\xCD\xF2\xD9\xB9", 长孙 = "\xB3\xA4\xCB\xEF", 单于 = 单 + "\xD3\xDA";
+    EXPECT_EQ(initials(万俟 + 三), "mqs");
+    EXPECT_EQ(full(万俟 + 三), "moqisan");
+    EXPECT_EQ(initials(长孙 + 一), "zsy");
+    EXPECT_EQ(full(长孙), "zhangsun");
+    EXPECT_EQ(initials(单于), "cy");
+    EXPECT_EQ(full("  " + 单于 + 张), "chanyuzhang");
+    EXPECT_EQ(initials("\xD7\xD3\xB3\xB5"), "zj");  // 子车
+    EXPECT_EQ(full("\xCD\xD8\xB0\xCF"), "tuoba");   // 拓跋
+    // Only at the start: elsewhere each character takes its common reading, and the first
+    // character alone keeps its own surname reading.
+    EXPECT_EQ(full(张 + 单于), "zhangdanyu");
+    EXPECT_EQ(full("\xB3\xA4" + 三), "changsan");
+    EXPECT_EQ(full(单 + " \xD3\xDA"), "shanyu");
+    EXPECT_EQ(full("\xCD\xF2"), "wan");
+    // A text cut after the first character's lead byte, or a surname's first half alone.
+    EXPECT_EQ(full(单 + "\xD3"), "shan");
+    EXPECT_EQ(initials(单 + "a"), "sa");
+}
+
 TEST(PinyinLibrary, MixedTextKeepsLettersAndDigitsAndDropsTheRest) {
     // "Ab9" + 张 + " " + full-width "Ｘｙ１" + "，" (full-width comma) + "-_!" + 三
     const std::string text = "Ab9" + 张 + " \xA3\xD8\xA3\xF9\xA3\xB1\xA3\xAC-_!" + 三;
@@ -89,7 +112,9 @@ TEST(PinyinLibrary, MixedTextKeepsLettersAndDigitsAndDropsTheRest) {
     // A lead byte without its trail ends the text; an invalid pair is dropped.
     EXPECT_EQ(full(张 + "\xD5"), "zhang");
     EXPECT_EQ(full("\xD5\x20" + 三), "san");
-    EXPECT_EQ(full("\x80\x80" "a"), "a");
+    EXPECT_EQ(full("\x80\x80"
+                   "a"),
+              "a");
 }
 
 TEST(PinyinLibrary, ResultsStopAtOneHundredBytesWithTheTerminator) {
