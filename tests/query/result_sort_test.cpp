@@ -128,6 +128,23 @@ TEST_F(ResultSortTest, TheCurrentRowFollowsItsRecordAndTheDirectionOutlivesTheWi
     EXPECT_EQ(column(*record, 3), (Cells{"赵六", "张三", "王五", "李四", "阿明"}));
 }
 
+// Phone numbers compared equal as numbers (32 bits), and Latin names came after hanzi.
+TEST_F(ResultSortTest, LongNumbersSortExactlyAndLatinNamesBeforeHanzi) {
+    query::采像窗口& record = openPupils();
+    ui::ReportList list = record.form().reportList("list");
+    list.deleteAllRows();
+    for (const char* row : {"13912345678,张三", "13800138002,Li Si", "13800138001,阿明", "9,li"}) {
+        const std::string text = codepage::utf8ToGbk(row);
+        const size_t comma = text.find(',');
+        list.appendRow(
+            std::vector<std::string>{text.substr(0, comma), "", "", text.substr(comma + 1)});
+    }
+    query::排序列表(list, 0, 1, 0);
+    EXPECT_EQ(column(record, 0), (Cells{"9", "13800138001", "13800138002", "13912345678"}));
+    query::排序列表(list, 3, 1, 1);
+    EXPECT_EQ(column(record, 3), (Cells{"li", "Li Si", "阿明", "张三"}));
+}
+
 TEST_F(ResultSortTest, EmptyAndOneRowListsSortWithoutEffect) {
     query::采像窗口& record = openPupils();
     ui::ReportList list = record.form().reportList("list");
