@@ -109,6 +109,4 @@ extern "C" int GetPinYin(char* buffer, const char* text, const char* /*third*/) 
     return convert(buffer, text, false);
 }
 
-extern "C" int GetPinYinLeader(char* buffer, const char* text) {
-    return convert(buffer, text, true);
-}
+extern "C" int GetPinYinLeader(char* buffer, const char* text) { return convert(buffer, text, true); }
