@@ -1,9 +1,9 @@
 // Ordering the texts of a list column by one of three sort types: whole numbers, text
 // (hanzi by pinyin) or dates. Both programs' lists sort through this.
 //
-// Each cell is converted once into a key (its leading whole number, its collation key or its day
-// number); comparing two rows then compares keys only, so a sort of n rows converts n
-// texts rather than two per comparison. Results are as if every comparison converted its
+// Each cell is converted once into a key (its leading whole number, its collation key or
+// its day number); comparing two rows then compares keys only, so a sort of n rows
+// converts n texts rather than two per comparison. Results are as if every comparison converted its
 // two texts anew.
 #pragma once
 
