@@ -177,6 +177,15 @@ TEST_F(SettingsWindowTest, AFileThatCannotBeWrittenIsReportedAndTheWindowStays) 
     }
 }
 
+// Regression: a lone CR inside a value (logo=黑<CR>盒) lost the rest of the line on 确定.
+TEST_F(SettingsWindowTest, ALoneCrInsideAValueIsSavedAsItWas) {
+    writeConfig({"[reg]", "logo=黑\r盒"});
+    start();
+    click("按钮_确定");
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "reg", "logo", "missing")), "黑\r盒");
+}
+
 // A UTF-16 string as the bytes of a file saved as "Unicode" by a Windows editor.
 std::string unicodeFile(const QString& text) {
     return std::string("\xFF\xFE") +
