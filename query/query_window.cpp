@@ -2,6 +2,7 @@
 #include "query/query_window.h"
 
 #include "common/program/config_keys.h"
+#include "common/program/config_messages.h"
 #include "common/program/data_source.h"
 #include "common/text/gbk_text.h"
 #include "common/program/paths.h"
@@ -72,6 +73,14 @@ void 查询窗口::查询窗口_创建完毕() {
     form_.label("标签1").setCaption(
         gbkText("动态输入是指输入的文字能够动态提示；拼音声母则是指可以只输入声母。"));
 
+    // Told before anything opens it: opening a FIFO would wait for a writer for good, and
+    // the defaults in its place would open another data file than the user set.
+    if (config::isUnusableFile(paths::configPath())) {
+        ui::dialogs::messageBox(config::notRegularFileMessage(paths::configPath()), ui::dialogs::Buttons::Ok,
+                                gbkText("严重错误！"));
+        ui::endProgram(0);
+        return;
+    }
     dbname = configValue("dbname");
     if (!dbname.empty()) dbname = paths::resolveDataPath(dbname);
     if (dbname.empty() || !paths::fileExists(dbname)) {

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 
 #include "common/program/config_file.h"
 #include "common/program/config_keys.h"
+#include "common/program/config_messages.h"
 #include "common/program/data_source.h"
 #include "common/program/field_listing.h"
 #include "common/program/paths.h"
@@ -41,16 +41,6 @@ std::string bracketed(const std::string& table) { return "[" + table + "]"; }
 bool pathExistsExactly(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(codepage::toLocalPath(path), ec);
-}
-
-// A profile file saved as "Unicode" (UTF-16, with its byte-order mark) by a Windows editor.
-// Its keys are read like those of a GBK file, but GBK lines written into it would leave a
-// file that is neither encoding, with the user's own values lost among them.
-bool isUtf16File(const std::string& path) {
-    std::ifstream in(codepage::toLocalPath(path), std::ios::binary);
-    char mark[2] = {};
-    if (!in.read(mark, 2)) return false;
-    return (mark[0] == '\xFF' && mark[1] == '\xFE') || (mark[0] == '\xFE' && mark[1] == '\xFF');
 }
 
 bool isRegularFile(const std::string& path) {
@@ -90,6 +80,11 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     // until then it names no table and stays hidden (an empty path never fills the page).
     form_.radio("单选框1").setVisible(false);
 
+    // Told before anything opens it: opening a FIFO would wait for a writer for good. The
+    // window goes on with the defaults; 确定 refuses to write there, saying so again.
+    if (config::isUnusableFile(paths::configPath()))
+        ui::dialogs::messageBox(config::notRegularFileMessage(paths::configPath()), ui::dialogs::Buttons::Ok,
+                                gbkText("警告！"));
     读取配置();
 
     // Each assignment runs the edit's content-changed handler before the next one.
@@ -165,19 +160,11 @@ void 设置程序窗口::按钮_确定_被单击() {
     put("photo", "照片文本背景颜色", 照片文本背景颜色);
     put("photo", "插值算法", method);
 
-    if (isUtf16File(P)) {
-        ui::dialogs::messageBox(gbkText("设置没有保存：配置文件") + P +
-                                    gbkText("是Unicode(UTF-16)编码的，本程序只读写GBK(ANSI)编码的配置文件。\n"
-                                            "请用记事本把它另存为ANSI编码后再设置。"),
-                                ui::dialogs::Buttons::Ok, gbkText("警告！"));
-        return;
-    }
     // All 27 keys reach the file in one replacement or none does: closing the window
     // after a failed write would tell the user the settings were kept when they were not.
-    if (!config::writeKeys(P, keys)) {
-        ui::dialogs::messageBox(gbkText("设置没有保存：无法写入配置文件") + P +
-                                    gbkText("。\n请检查文件或文件夹是否只读、磁盘是否已满。"),
-                                ui::dialogs::Buttons::Ok, gbkText("警告！"));
+    config::WriteProblem problem;
+    if (!config::writeKeys(P, keys, &problem)) {
+        ui::dialogs::messageBox(config::notSavedMessage(P, problem), ui::dialogs::Buttons::Ok, gbkText("警告！"));
         return;
     }
     form_.destroy();

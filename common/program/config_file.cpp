@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/text/codepage.h"
+#include "common/program/config_encoding.h"
 #include "common/program/default_config.h"
 #include "common/program/file_replace.h"
 #include "common/text/gbk_text.h"
@@ -116,31 +117,11 @@ void appendLine(std::string& out, std::string_view text) {
 
 }  // namespace
 
-namespace {
-
-// A profile file saved as "Unicode" by a Windows editor is UTF-16 with a byte-order mark;
-// its keys read as those of the same file in GBK. Anything else is taken as GBK already.
-std::string asGbk(std::string bytes) {
-    const bool little = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
-    const bool big = bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF';
-    if (!little && !big) return bytes;
-    std::u16string units;
-    units.reserve(bytes.size() / 2);
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
-        const auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
-        units.push_back(static_cast<char16_t>(lo | (hi << 8)));
-    }
-    return codepage::utf16ToGbk(units);
-}
-
-}  // namespace
-
 std::string readKey(std::string_view path, std::string_view section, std::string_view key,
                     std::string_view defaultValue) {
     std::string bytes;
     if (!fileio::readWholeFile(codepage::toLocalPath(path), bytes)) return std::string(defaultValue);
-    bytes = asGbk(std::move(bytes));
+    bytes = gbkForm(bytes).text;
     std::vector<Line> lines = splitLines(bytes);
     Location loc = locate(lines, section, key);
     if (loc.key < 0) return std::string(defaultValue);
@@ -151,8 +132,10 @@ namespace {
 
 // The file's bytes with `key` in `section` set to `value` (see writeKey).
 std::string withKey(const std::string& old, std::string_view section, std::string_view key, std::string_view value) {
-    size_t lineBreak = value.find_first_of("\r\n");
-    if (lineBreak != std::string_view::npos) value = value.substr(0, lineBreak);
+    // Only LF ends a line when the file is read, so a lone CR inside a value is kept; a CR
+    // left before the cut would merge with the line end.
+    value = value.substr(0, value.find('\n'));
+    while (!value.empty() && value.back() == '\r') value.remove_suffix(1);
     std::string keyLine = std::string(key) + "=" + std::string(value);
 
     std::vector<Line> lines = splitLines(old);
@@ -184,28 +167,59 @@ bool writeKey(std::string_view path, std::string_view section, std::string_view 
     return writeKeys(path, {KeyValue{std::string(section), std::string(key), std::string(value)}});
 }
 
-bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys) {
+bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys) { return writeKeys(path, keys, nullptr); }
+
+bool writeKeys(std::string_view path, const std::vector<KeyValue>& keys, WriteProblem* problem) {
+    WriteProblem ignored;
+    WriteProblem& why = problem ? *problem : ignored;
+    why = WriteProblem{};
+    why.cause = WriteProblem::Cause::CannotWrite;
     const std::string local = codepage::toLocalPath(path);
     std::string old;
     struct stat st{};
     const bool exists = ::stat(local.c_str(), &st) == 0;
     if (exists) {
+        // Checked before anything opens it: opening a FIFO waits for a writer for good.
+        if (!S_ISREG(st.st_mode)) {
+            why.cause = WriteProblem::Cause::NotRegularFile;
+            return false;
+        }
         // A read-only file stays as it is: a write is refused, never forced. Root would
         // otherwise write through the missing permission bits.
         if ((st.st_mode & 0222) == 0 || ::access(local.c_str(), W_OK) != 0) return false;
         // Never rewrite a file whose old lines could not be read: they would be lost.
         if (!fileio::readWholeFile(local, old)) return false;
     }
-    std::string out = old;
+    // A file saved in another encoding is written back whole in GBK, or not at all: GBK
+    // lines among UTF-8 or UTF-16 ones would leave a file that is neither.
+    const GbkForm form = gbkForm(old);
+    if (!form.fits) {
+        why.cause = WriteProblem::Cause::NotGbk;
+        why.encoding = form.encoding;
+        why.character = form.misfit;
+        why.line = form.misfitLine;
+        return false;
+    }
+    std::string out = form.text;
     for (const KeyValue& k : keys) out = withKey(out, k.section, k.key, k.value);
+    why.cause = WriteProblem::Cause::None;
     if (out == old && !old.empty()) return true;
     if (fileio::replaceFile(local, out)) return true;
+    why.cause = WriteProblem::Cause::CannotWrite;
     // A writable file in a folder that is not writable (a shared program folder) has no
     // room for a temporary file beside it: rewrite the file itself.
     const std::string folder = local.substr(0, local.find_last_of('/') + 1);
-    if (exists && ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
-        return fileio::rewriteInPlace(local, out, old);
+    if (exists && ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0 &&
+        fileio::rewriteInPlace(local, out, old)) {
+        why.cause = WriteProblem::Cause::None;
+        return true;
+    }
     return false;
+}
+
+bool isUnusableFile(std::string_view path) {
+    struct stat st{};
+    return ::stat(codepage::toLocalPath(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
 bool createDefaultFile(std::string_view path) {

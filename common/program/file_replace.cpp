@@ -1,6 +1,7 @@
 // Reading and atomic rewriting of whole files (see file_replace.h).
 #include "common/program/file_replace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -46,14 +48,43 @@ std::string directoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// Writes `bytes` to a new temporary file beside `target`; returns its name, or "" on failure.
-std::string writeTemporary(const std::string& target, std::string_view bytes, mode_t mode) {
+// Attributes that the system sets by itself on a new file (an SELinux label) or that
+// only an administrator may set: not setting one loses nothing the user made.
+bool systemOwned(std::string_view name) { return name.rfind("security.", 0) == 0 || name.rfind("trusted.", 0) == 0; }
+
+// Copies every extended attribute of the file `from` to the open file `to`: the ACL
+// (system.posix_acl_access) and the user's own (user.*). False when one the user made
+// cannot be copied, so a rewrite never drops who else may read or write the file.
+bool copyAttributes(const std::string& from, int to) {
+    ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;  // a file system without attributes has none to lose
+    std::string names(static_cast<size_t>(size), '\0');
+    size = ::listxattr(from.c_str(), names.data(), names.size());
+    if (size < 0) return false;
+    names.resize(static_cast<size_t>(size));
+    for (size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+        const char* name = names.c_str() + at;
+        const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+        std::string value(static_cast<size_t>(std::max<ssize_t>(length, 0)), '\0');
+        const ssize_t got = length < 0 ? -1 : ::getxattr(from.c_str(), name, value.data(), value.size());
+        const bool copied = got >= 0 && ::fsetxattr(to, name, value.data(), static_cast<size_t>(got), 0) == 0;
+        if (!copied && !systemOwned(name)) return false;
+    }
+    return true;
+}
+
+// Writes `bytes` to a new temporary file beside `target`, with the extended attributes of
+// `attributesOf` when given; returns its name, or "" on failure.
+std::string writeTemporary(const std::string& target, std::string_view bytes, mode_t mode,
+                           const std::string* attributesOf = nullptr) {
     std::string dir = directoryOf(target);
     std::string name = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
     std::string temp = dir + "/." + name + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return {};
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    // The ACL goes after the mode: setting it sets the group bits to the ACL's mask.
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && (!attributesOf || copyAttributes(*attributesOf, fd)) &&
+              ::fsync(fd) == 0;
     if (::close(fd) != 0) ok = false;
     if (!ok) {
         ::unlink(temp.c_str());
@@ -74,6 +105,10 @@ void syncDirectory(const std::string& path) {
 
 bool readWholeFile(const std::string& localPath, std::string& bytes) {
     bytes.clear();
+    // Told before the open: opening a device may act on it. O_NONBLOCK and the fstat below
+    // cover a FIFO put in its place meanwhile, whose open would wait for a writer.
+    struct stat before{};
+    if (::stat(localPath.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) return false;
     int fd = ::open(localPath.c_str(), O_RDONLY | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st{};
@@ -110,7 +145,7 @@ bool replaceFile(const std::string& localPath, std::string_view bytes) {
     if (exists && ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) return false;
     mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~currentUmask());
 
-    std::string temp = writeTemporary(target, bytes, mode);
+    std::string temp = writeTemporary(target, bytes, mode, exists ? &target : nullptr);
     if (temp.empty()) return false;
     if (exists && ::geteuid() == 0) {
         // Root rewriting a user's file must not hand it over to root.

@@ -17,7 +17,9 @@ namespace fileio {
 bool readWholeFile(const std::string& localPath, std::string& bytes);
 
 // Replaces the file's bytes with `bytes` through a temporary file and rename(). An
-// existing file keeps its permission bits (and, where the process may, its owner); a new
+// existing file keeps its permission bits, its extended attributes and ACL (which are
+// extended attributes: a failure to copy one the user made fails the replacement), and,
+// where the process may, its owner; a new
 // file gets 0666 less the umask. A symbolic link is followed, so the link stays and its
 // target is replaced. A file without write permission for this process, or without any
 // write bit (root included), is not replaced. False, with the old file untouched, when any step fails (directory

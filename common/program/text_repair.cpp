@@ -6,12 +6,35 @@
 #include <algorithm>
 
 #include "common/text/codepage.h"
+#include "common/text/text_encoding.h"
 #include "common/program/file_replace.h"
 
 namespace {
 
 void tell(const RepairWindow& window, const std::string& text) {
     if (window.showMessage) window.showMessage(text, codepage::utf8ToGbk("信息："));
+}
+
+// Turns every TAB character of the file's text into a comma, in the file's own encoding;
+// false when it had none. In GBK and UTF-8 a 0x09 byte is always a TAB (trail bytes are
+// 0x40 and above, 0x80 and above). In UTF-16 it is half of many characters (三 is U+4E09),
+// so only whole code units U+0009 change, and the mark and byte order stay.
+bool tabsToCommas(std::string& data) {
+    const textenc::Detected detected = textenc::detectWithUnmarkedUtf16(data);
+    const textenc::Encoding encoding = detected.encoding;
+    if (encoding != textenc::Encoding::Utf16LittleEndian && encoding != textenc::Encoding::Utf16BigEndian) {
+        if (std::find(data.begin(), data.end(), '\t') == data.end()) return false;
+        std::replace(data.begin(), data.end(), '\t', ',');
+        return true;
+    }
+    const size_t low = encoding == textenc::Encoding::Utf16BigEndian ? 1 : 0;  // where the 0x09 sits
+    bool changed = false;
+    for (size_t i = detected.markBytes; i + 1 < data.size(); i += 2) {
+        if (textenc::unitAt(data, i, encoding) != u'\t') continue;
+        data[i + low] = ',';
+        changed = true;
+    }
+    return changed;
 }
 
 }  // namespace
@@ -60,11 +83,10 @@ bool 校正文本文件(const std::string& path, const RepairWindow& window, con
         tell(window, codepage::utf8ToGbk("无法读取文件：") + path);
         return false;
     }
-    if (std::find(data.begin(), data.end(), '\t') == data.end()) {
+    if (!tabsToCommas(data)) {
         restoreCaption();  // the rewrite would put back the same bytes
         return true;
     }
-    std::replace(data.begin(), data.end(), '\t', ',');
     bool written = ops.replaceAll(local, data);
     restoreCaption();
     if (!written) {

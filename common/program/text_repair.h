@@ -35,8 +35,11 @@ struct RepairFileOps {
 // The real ones.
 RepairFileOps defaultRepairFileOps();
 
-// Replaces every TAB byte (0x09) of the file at `path` (GBK, full path) with "," (0x2C);
-// every other byte stays and the length is kept. While it works the window caption reads
+// Replaces every TAB of the file at `path` (GBK, full path) with ",", in the encoding the
+// text reader reads the file in: in a GBK or UTF-8 file the byte 0x09 becomes 0x2C; in a
+// UTF-16 file (with a byte-order mark, or without one, told by its zero bytes) the code
+// unit U+0009 becomes U+002C, mark and byte order kept, since there a 0x09 byte is also
+// half of many characters (三 is U+4E09). Every other byte stays and the length is kept. While it works the window caption reads
 // "正在处理文件文件,请稍候....." and is put back afterwards. The file is replaced through a
 // temporary file and rename() with its permission bits kept, so a crash never empties it.
 // Returns true when the file was repaired (or had no TAB, or does not exist); false after

@@ -11,6 +11,7 @@
 #include "common/program/default_config.h"
 #include "support/child_process.h"
 #include "temp_dir.h"
+#include "utf16_bytes.h"
 
 namespace {
 
@@ -117,6 +118,17 @@ TEST_F(ConfigFileTest, AValueCannotSmuggleInLines) {
     EXPECT_EQ(readBytes(ini()), crlf({"[reg]", "logo=title"}));
 }
 
+// Regression: a lone CR inside a value (logo=黑<CR>盒) cut the value there on 确定.
+TEST_F(ConfigFileTest, ALoneCrInsideAValueIsKept) {
+    const std::string value = G("黑") + "\r" + G("盒");
+    writeBytes(ini(), crlf({"[reg]", "logo=" + value}));
+    ASSERT_EQ(read("reg", "logo"), value);
+    ASSERT_TRUE(config::writeKey(ini(), "reg", "logo", read("reg", "logo")));
+    EXPECT_EQ(readBytes(ini()), crlf({"[reg]", "logo=" + value}));
+    ASSERT_TRUE(config::writeKey(ini(), "reg", "logo", "a\r\r\nb"));  // a line end still ends it
+    EXPECT_EQ(readBytes(ini()), crlf({"[reg]", "logo=a"}));
+}
+
 TEST_F(ConfigFileTest, ChineseFileNamesGoThroughTheLocalForm) {
     std::string gbkPath = path("") + G("配置.ini");
     ASSERT_TRUE(config::writeKey(gbkPath, "reg", "logo", "t"));
@@ -220,12 +232,7 @@ TEST_F(ConfigFileTest, AWritableFileInAFolderThatIsNotIsRewrittenInPlace) {
 TEST_F(ConfigFileTest, AFileSavedAsUtf16ReadsItsKeys) {
     const std::u16string text = u"; 注释\r\n[reg]\r\nlogo=学生查询\r\n[search]\r\nsearchname1=姓名\r\n";
     for (const bool little : {true, false}) {
-        std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
-        for (const char16_t unit : text) {
-            const char lo = static_cast<char>(unit & 0xFF), hi = static_cast<char>(unit >> 8);
-            bytes += little ? std::string{lo, hi} : std::string{hi, lo};
-        }
-        writeBytes(ini(), bytes);
+        writeBytes(ini(), utf16Bytes(text, !little, little ? "\xFF\xFE" : "\xFE\xFF"));
         EXPECT_EQ(read("reg", "logo"), G("学生查询"));
         EXPECT_EQ(read("search", "searchname1"), G("姓名"));
         EXPECT_EQ(read("search", "searchname2"), "DEF");

@@ -8,6 +8,7 @@
 #include "common/text/codepage.h"
 #include "common/program/text_repair.h"
 #include "temp_dir.h"
+#include "utf16_bytes.h"
 
 namespace {
 
@@ -49,6 +50,35 @@ TEST_F(TextRepairTest, TabsBecomeCommasAndNothingElseChanges) {
     ASSERT_TRUE(校正文本文件(path("c.txt"), window()));
     EXPECT_EQ(readBytes(path("c.txt")), "no tabs\r\n");
     EXPECT_EQ(caption_, "main");
+}
+
+// Regression: the repair replaced every 0x09 byte, so in a UTF-16 file 三 (U+4E09) became
+// 丬 (U+4E2C), and merely opening 设置 on such a file damaged it.
+TEST_F(TextRepairTest, Utf16FilesAreRepairedByCodeUnitsAndEveryOtherCharacterStays) {
+    std::u16string text = u"姓名\t班级\r\n张三\t";
+    std::u16string expected = u"姓名,班级\r\n张三,";
+    // Every BMP character with a 0x09 byte in either half (surrogates are no characters).
+    for (char32_t c = 1; c <= 0xFFFF; ++c) {
+        if ((c & 0xFF) != 0x09 && (c >> 8) != 0x09) continue;
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        text += static_cast<char16_t>(c);
+        expected += c == 0x09 ? u',' : static_cast<char16_t>(c);
+    }
+    text += u"\r\n";
+    expected += u"\r\n";
+    struct Case {
+        const char* name;
+        bool bigEndian;
+        std::string mark;
+    };
+    for (const Case& c : {Case{"le.txt", false, "\xFF\xFE"}, Case{"be.txt", true, "\xFE\xFF"},
+                          Case{"bare.txt", false, ""}}) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path(c.name), utf16Bytes(text, c.bigEndian, c.mark));
+        ASSERT_TRUE(校正文本文件(path(c.name), window()));
+        EXPECT_EQ(readBytes(path(c.name)), utf16Bytes(expected, c.bigEndian, c.mark));
+    }
+    EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(TextRepairTest, ChineseFileNameAndPermissionBitsKept) {

@@ -5,7 +5,10 @@
 #include <QFontMetrics>
 #include <QLabel>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 
 #include "query_test_support.h"
 
@@ -82,7 +85,9 @@ void startExpectingTheEnd(const std::string& dir) {
         for (const auto& shown : ui::dialogs::script::shown())
             std::fprintf(stderr, "BOX[%s|%s]\n", codepage::gbkToUtf8(shown.title).c_str(),
                          codepage::gbkToUtf8(shown.text).c_str());
-        std::fprintf(stderr, "INI[%zu]\n", readBytes(dir + "/quillmar.ini").size());
+        // Only a regular file is read back: opening a FIFO would wait for a writer.
+        const bool regular = std::filesystem::is_regular_file(dir + "/quillmar.ini");
+        std::fprintf(stderr, "INI[%zu]\n", regular ? readBytes(dir + "/quillmar.ini").size() : 0);
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);  // the child's TearDown never runs
     });
@@ -103,6 +108,14 @@ TEST_F(StartTest, EmptyConfigurationFileMeansNoDataFile) {
     write("quillmar.ini", "");
     // The file stays empty: an existing file is never rewritten.
     EXPECT_EXIT(startExpectingTheEnd(dir_), ::testing::ExitedWithCode(0), "BOX\\[严重错误！.*INI\\[0\\]");
+}
+
+// Regression: a quillmar.ini that is a FIFO read as one without keys, without a word.
+TEST_F(StartTest, AConfigurationFileThatIsNoRegularFileEndsTheProgramSayingSo) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_EQ(::mkfifo(local("quillmar.ini").c_str(), 0644), 0);
+    EXPECT_EXIT(startExpectingTheEnd(dir_), ::testing::ExitedWithCode(0),
+                "BOX\\[严重错误！\\|配置文件.*quillmar.ini不是普通文件");
 }
 
 TEST_F(StartTest, TextTableIsSplitIntoItsFolderAndItsOneTable) {

@@ -177,21 +177,65 @@ TEST_F(SettingsWindowTest, AFileThatCannotBeWrittenIsReportedAndTheWindowStays) 
     }
 }
 
-// A Windows editor's "Unicode" file has keys this program cannot read; writing GBK lines
-// into it mixed two encodings and buried the user's values.
-TEST_F(SettingsWindowTest, AUtf16FileIsNotWrittenIntoAndSaysWhy) {
-    const QString text = QStringLiteral("[reg]\r\nlogo=三年二班\r\n[database]\r\ndbname=例子.xls\r\n");
-    const std::string before = std::string("\xFF\xFE") +
-        std::string(reinterpret_cast<const char*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
+// Regression: a lone CR inside a value (logo=黑<CR>盒) lost the rest of the line on 确定.
+TEST_F(SettingsWindowTest, ALoneCrInsideAValueIsSavedAsItWas) {
+    writeConfig({"[reg]", "logo=黑\r盒"});
+    start();
+    click("按钮_确定");
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "reg", "logo", "missing")), "黑\r盒");
+}
+
+// A UTF-16 string as the bytes of a file saved as "Unicode" by a Windows editor.
+std::string unicodeFile(const QString& text) {
+    return std::string("\xFF\xFE") +
+           std::string(reinterpret_cast<const char*>(text.utf16()), static_cast<size_t>(text.size()) * 2);
+}
+
+// Regression: writing GBK lines into a Windows editor's "Unicode" file mixed two encodings
+// and buried the user's values; it is now written back whole in GBK.
+TEST_F(SettingsWindowTest, AUtf16FileIsWrittenBackWholeInGbk) {
+    write("quillmar.ini", unicodeFile(QStringLiteral("; 三年二班\r\n[reg]\r\nlogo=三年二班\r\n[database]\r\ndbname=\r\n")));
+    start();
+    EXPECT_EQ(editText("编辑框_logo"), "三年二班");
+    click("按钮_确定");
+    EXPECT_TRUE(closed());
+    EXPECT_TRUE(ui::dialogs::script::shown().empty());
+    const std::string saved = read("quillmar.ini");
+    EXPECT_EQ(saved.rfind(G("; 三年二班\r\n[reg]\r\nlogo=三年二班\r\n[database]\r\ndbname=\r\n"), 0), 0u) << saved;
+    EXPECT_EQ(saved.find(G("三年二班"), 40), std::string::npos) << "a key written twice";
+}
+
+// A file in another encoding with a character GBK cannot hold is not written, saying why.
+TEST_F(SettingsWindowTest, AUtf16FileGbkCannotHoldIsNotWrittenIntoAndSaysWhy) {
+    const std::string before = unicodeFile(QStringLiteral("; \U0001F600\r\n[reg]\r\nlogo=三年二班\r\n"));
     write("quillmar.ini", before);
     start();
     ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
     click("按钮_确定");
     ASSERT_EQ(ui::dialogs::script::shown().size(), 1u);
-    EXPECT_NE(utf8(ui::dialogs::script::shown()[0].text).find("UTF-16"), std::string::npos);
+    EXPECT_NE(utf8(ui::dialogs::script::shown()[0].text).find("UTF-16编码的，第1行的字符U+1F600"), std::string::npos);
     QTest::qWait(20);
     EXPECT_TRUE(form().isLoaded());
     EXPECT_EQ(read("quillmar.ini"), before);
+}
+
+// Regression: with a quillmar.ini that is a FIFO, 确定 blocked for good opening it.
+TEST_F(SettingsWindowTest, AConfigurationFileThatIsNoRegularFileIsNeitherReadNorWritten) {
+    ASSERT_EQ(::mkfifo(local("quillmar.ini").c_str(), 0644), 0);
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
+    start();
+    ASSERT_EQ(ui::dialogs::script::shown().size(), 1u);
+    EXPECT_NE(utf8(ui::dialogs::script::shown()[0].text).find("不是普通文件"), std::string::npos);
+    click("按钮_确定");
+    ASSERT_EQ(ui::dialogs::script::shown().size(), 2u);
+    EXPECT_EQ(utf8(ui::dialogs::script::shown()[1].text).rfind("设置没有保存：配置文件", 0), 0u);
+    QTest::qWait(20);
+    EXPECT_TRUE(form().isLoaded());
+    struct stat st{};
+    ASSERT_EQ(::lstat(local("quillmar.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -77,4 +77,32 @@ TEST_F(TwoProgramsTest, SettingsChoseAnotherFileAndFieldsAndLookupSearchesByThem
     EXPECT_EQ(cell(*record, 1, 3), "赵老师");
 }
 
+// Regression: a quillmar.ini saved as UTF-8 by a Linux editor read as defaults in both
+// programs (its mark hid the first section), and 确定 then wrote its field keys empty
+// in GBK lines among the UTF-8 ones.
+TEST_F(TwoProgramsTest, AUtf8FileReadsInBothProgramsAndIsSavedBackWholeInGbk) {
+    writePupils("名单.csv", 4);
+    const std::string lines = "[database]\r\ndbname=名单.csv\r\n[search]\r\nsearchname1=班级\r\n"
+                              "[display]\r\ndisplay1=姓名\r\n[reg]\r\nlogo=三年二班\r\n";
+    write("quillmar.ini", "\xEF\xBB\xBF" + lines);
+    query::查询窗口& window = start();
+    EXPECT_EQ(utf8(window.form().caption()), "三年二班");
+    EXPECT_EQ(utf8(window.form().radio("单选框4").caption()), "按班级查");
+
+    settings::startProgram();
+    ui::Form& settingsForm = settings::settingsWindow()->form();
+    QTest::mouseClick(settingsForm.button("按钮_下一步").widget(), Qt::LeftButton);
+    EXPECT_EQ(utf8(settingsForm.combo("组合框1").text()), "班级");
+    EXPECT_EQ(utf8(settingsForm.combo("组合框4").text()), "姓名");
+    QTest::mouseClick(settingsForm.button("按钮_确定").widget(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !settingsForm.isLoaded(); }, 1000));
+    const std::string saved = read("quillmar.ini");
+    EXPECT_EQ(saved.rfind(G("[database]\r\ndbname=名单.csv\r\n[search]\r\nsearchname1=班级\r\n"), 0), 0u)
+        << "not GBK from its first line: " << utf8(saved);
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "search", "searchname1", "")), "班级");
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "display", "display1", "")), "姓名");
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "reg", "logo", "")), "三年二班");
+    EXPECT_EQ(codepage::gbkToUtf8(saved).find("\xEF\xBB\xBF"), std::string::npos);
+}
+
 }  // namespace

@@ -31,6 +31,7 @@
 #include <memory>
 
 #include "common/text/codepage.h"
+#include "common/text/text_encoding.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/table_sink.h"
@@ -88,62 +89,37 @@ private:
     bool failed_ = false;
 };
 
-// Reads the whole file once: true when it is well-formed UTF-8 with at least one
-// multi-byte character. `bom` tells whether it starts with EF BB BF.
+// Reads the whole file once (or until a byte rules UTF-8 out): true when it is UTF-8 by
+// the shared rules. `bom` tells whether it starts with EF BB BF.
 bool looksLikeUtf8(ByteStream& in, bool& bom) {
-    bom = false;
-    bool multiByte = false;
-    int need = 0;
-    unsigned lo = 0x80, hi = 0xBF;
-    long long index = 0;
-    std::array<int, 3> head{};
-    for (int c; (c = in.get()) != EOF; ++index) {
-        if (index < 3) head[static_cast<size_t>(index)] = c;
-        const auto b = static_cast<unsigned>(c);
-        if (need > 0) {
-            if (b < lo || b > hi) return false;
-            lo = 0x80, hi = 0xBF;
-            if (--need == 0) multiByte = true;
-            continue;
-        }
-        if (b < 0x80) continue;
-        if (b >= 0xC2 && b <= 0xDF) need = 1;
-        else if (b >= 0xE0 && b <= 0xEF) {
-            need = 2;
-            if (b == 0xE0) lo = 0xA0;
-            if (b == 0xED) hi = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            need = 3;
-            if (b == 0xF0) lo = 0x90;
-            if (b == 0xF4) hi = 0x8F;
-        } else return false;
+    textenc::Utf8Check check;
+    std::string head;
+    for (int c; !check.ruledOut() && (c = in.get()) != EOF;) {
+        if (head.size() < 3) head += static_cast<char>(c);
+        check.feed(static_cast<unsigned char>(c));
     }
-    bom = index >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF;
-    return need == 0 && multiByte;
+    bom = textenc::fromMark(head).encoding == textenc::Encoding::Utf8;
+    return check.isUtf8();
 }
 
-// The byte-order mark of a UTF-16 file: 1 little-endian, 2 big-endian, 0 none.
-int utf16Mark(FILE* file) {
-    unsigned char head[2] = {};
+// The encoding a UTF-16 byte-order mark names, Gbk when the file has none.
+textenc::Encoding utf16Mark(FILE* file) {
+    char head[2] = {};
     const size_t got = std::fread(head, 1, 2, file);
     std::rewind(file);
-    if (got == 2 && head[0] == 0xFF && head[1] == 0xFE) return 1;
-    if (got == 2 && head[0] == 0xFE && head[1] == 0xFF) return 2;
-    return 0;
+    const textenc::Encoding marked = textenc::fromMark(std::string_view(head, got)).encoding;
+    return marked == textenc::Encoding::Utf8 ? textenc::Encoding::Gbk : marked;
 }
 
 
 // The UTF-16 file after its mark, as UTF-8 (a lone surrogate becomes U+FFFD, which
 // code page 936 shows as "?"; an odd last byte is dropped). False on a read error.
-bool utf16FileAsUtf8(FILE* file, bool bigEndian, std::string& out) {
+bool utf16FileAsUtf8(FILE* file, textenc::Encoding encoding, std::string& out) {
     std::string bytes;
     char chunk[1 << 16];
     for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.append(chunk, got);
     if (std::ferror(file)) return false;
-    auto unit = [&](size_t i) -> char16_t {
-        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
-    };
+    auto unit = [&](size_t i) { return textenc::unitAt(bytes, i, encoding); };
     out.clear();
     out.reserve(bytes.size());
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
@@ -306,8 +282,8 @@ bool readTextTableInto(const std::string& path, TableSink& sink, std::string& er
         return false;
     }
     // A UTF-16 file is converted to UTF-8 in memory and read from there.
-    if (const int mark = utf16Mark(file.get()); mark != 0) {
-        if (!utf16FileAsUtf8(file.get(), mark == 2, converted)) {
+    if (const textenc::Encoding mark = utf16Mark(file.get()); mark != textenc::Encoding::Gbk) {
+        if (!utf16FileAsUtf8(file.get(), mark, converted)) {
             error = gbkMessage("读文本文件出错：") + path;
             return false;
         }
