@@ -81,7 +81,6 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     form_.picture("图片框1").setPictureFile(":/settings/pictures/banner.jpg");
     form_.picture("图片框3").setPictureFile(":/settings/pictures/fields.jpg");
     form_.board("画板_结果照片").setPictureFile(":/settings/pictures/portrait.jpg");
-    form_.picture("图片框_数字").setPictureFile(":/settings/pictures/digits.jpg");
     ui::ComboBox methods = form_.combo("组合框_算法");
     methods.clear();
     for (const std::string& method : resamplingMethods()) methods.addItem(method);
