@@ -75,7 +75,7 @@ void CandidateList::run() {
     const std::string t = box.text();
     if (t.empty()) {
         list.clear();
-        list.setVisible(false);
+        hideList();
         return;
     }
     if (gbk::trim(t) == *setup_.lastRunText) return;
@@ -112,8 +112,18 @@ void CandidateList::run() {
         }
         list.addItemsInOrder(texts, data);
     }
-    if (list.count() == 0) list.setVisible(false);
+    if (list.count() == 0) hideList();
     *setup_.lastRunText = gbk::trim(box.text());
+}
+
+void CandidateList::hideList() {
+    ui::ListBox list = form_.listBox("列表框1");
+    // A list that hides while it holds the focus (its own Space or Enter put in a text
+    // that finds nothing) hands it to the search button, where its keys send it. Left to
+    // itself the focus would move on to the next control, the record sheet, and the
+    // following keys would overwrite the record shown there.
+    if (list.hasFocus()) form_.button(setup_.searchButton).setFocus();
+    list.setVisible(false);
 }
 
 void CandidateList::searchBoxKeyReleased(int key) {
@@ -125,8 +135,12 @@ void CandidateList::searchBoxKeyReleased(int key) {
         list.setCurrentIndex(s + 1);
         list.setFocus();
     } else if (key == kUp) {
-        // With no items the list is hidden and cannot take the focus: the box keeps it.
         list.setCurrentIndex(n - 1);
+        // An empty list is hidden, and a hidden control cannot hold the focus: the box
+        // would keep it and the focus would move on by itself once the list appeared,
+        // into the record sheet, where the next keys overwrite what it shows. Shown empty,
+        // the list takes the keys (Space, Enter, Backspace) and hides when it loses them.
+        if (n == 0) list.setVisible(true);
         list.setFocus();
     }
 }

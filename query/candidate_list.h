@@ -57,6 +57,8 @@ private:
     // values' list order found and (once a pinyin run needs them) their initials asked of
     // the library only at the first run that needs them. Null when the set is closed.
     const std::vector<std::string>* values();
+    // Hides the list; the focus it holds goes to the search button.
+    void hideList();
 
     ui::Form& form_;
     db::ExternalDatabase& database_;

@@ -67,4 +67,17 @@ CaptionDistances distancesOfMarker(int32_t markerLeft, int32_t markerTop, int32_
     return d;
 }
 
+MarkerPiece markerPieceOnBoard(int32_t markerLeft, int32_t markerTop, int32_t markerWidth, int32_t markerHeight,
+                               int32_t boardWidth, int32_t boardHeight) {
+    // In 64 bits: a marker's right or bottom edge may lie beyond the 32-bit range.
+    const int64_t left = std::max<int64_t>(markerLeft, 0);
+    const int64_t top = std::max<int64_t>(markerTop, 0);
+    const int64_t right = std::min<int64_t>(int64_t{markerLeft} + std::max(markerWidth, 0), boardWidth);
+    const int64_t bottom = std::min<int64_t>(int64_t{markerTop} + std::max(markerHeight, 0), boardHeight);
+    if (right <= left || bottom <= top) return {};
+    return {static_cast<int32_t>(left),         static_cast<int32_t>(top),
+            static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top),
+            static_cast<int32_t>(left - markerLeft), static_cast<int32_t>(top - markerTop)};
+}
+
 }  // namespace settings

@@ -64,4 +64,20 @@ struct CaptionDistances {
 CaptionDistances distancesOfMarker(int32_t markerLeft, int32_t markerTop, int32_t markerHeight,
                                    int32_t boardHeight, double scale);
 
+// The part of a marker that lies on the board: its place and size in board pixels, and
+// where it begins inside the marker. Width and height are 0 when no part lies on the
+// board. A tiny photo size with a common font makes the marker thousands of times the
+// board's size; only this part is ever drawn, so no picture is larger than the board.
+struct MarkerPiece {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t offsetX = 0;  // the piece's left edge, counted from the marker's
+    int32_t offsetY = 0;
+    bool operator==(const MarkerPiece&) const = default;
+};
+MarkerPiece markerPieceOnBoard(int32_t markerLeft, int32_t markerTop, int32_t markerWidth, int32_t markerHeight,
+                               int32_t boardWidth, int32_t boardHeight);
+
 }  // namespace settings

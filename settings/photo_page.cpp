@@ -2,11 +2,18 @@
 // and colours (see photo_page.h).
 #include "settings/photo_page.h"
 
+#include <QFile>
+
+#include <algorithm>
+#include <limits>
+
 #include "common/text/gbk_literal.h"
 #include "common/text/gbk_text.h"
 #include "platform/ui/application.h"
+#include "platform/ui/image_decoder.h"
 #include "settings/colour_choice.h"
 #include "settings/globals.h"
+#include "settings/marker_picture.h"
 
 namespace settings {
 
@@ -16,6 +23,12 @@ namespace {
 constexpr const char* kTransparent = "-16777216";
 
 int32_t colourOf(const std::string& text) { return gbk::integerPart(gbk::toNumber(text)); }
+
+// A marker edge moved by a drag, kept in the signed 32-bit range.
+int32_t movedBy(int32_t edge, int64_t by) {
+    return static_cast<int32_t>(std::clamp<int64_t>(edge + by, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
 
 }  // namespace
 
@@ -39,6 +52,8 @@ void PhotoPage::prepare() {
     for (const std::string& caption : photoSizeCaptions()) sizes.addItem(caption);
     // The marker stands for about ten characters of the caption's height: the digits
     // stretch to it rather than keep their own shape.
+    QFile digits(QStringLiteral(":/settings/pictures/digits.jpg"));
+    if (digits.open(QIODevice::ReadOnly)) digits_ = ui::decodeImage(digits.readAll().toStdString());
     form_.picture("图片框_数字").setFit(ui::PictureBox::Fit::Stretch);
 }
 
@@ -47,8 +62,16 @@ void PhotoPage::applyLayout(const CaptionLayout& layout) {
     board.setWidth(layout.boardWidth);
     board.setHeight(layout.boardHeight);
     预览比例 = layout.scale;
-    form_.picture("图片框_数字")
-        .setGeometry(layout.markerLeft, layout.markerTop, layout.markerWidth, layout.markerHeight);
+    marker_ = layout;
+    placeMarker();
+}
+
+void PhotoPage::placeMarker() {
+    const MarkerPiece piece = markerPieceOnBoard(marker_.markerLeft, marker_.markerTop, marker_.markerWidth,
+                                                 marker_.markerHeight, marker_.boardWidth, marker_.boardHeight);
+    ui::PictureBox picture = form_.picture("图片框_数字");
+    picture.setGeometry(piece.left, piece.top, piece.width, piece.height);
+    picture.setPicture(markerPiecePicture(digits_, piece, marker_.markerWidth, marker_.markerHeight));
 }
 
 void PhotoPage::layOutFromConfiguration() {
@@ -102,9 +125,14 @@ void PhotoPage::编辑框_照片标记_距左边_失去焦点() { layOutUnlessSi
 
 void PhotoPage::图片框_数字_鼠标左键被按下() {
     ui::PictureBox marker = form_.picture("图片框_数字");
+    const int pieceLeft = marker.left(), pieceTop = marker.top();
     ui::dragUntilButtonReleased(marker);
-    // The marker stays where it was dropped; only the distances follow it.
-    const CaptionDistances d = distancesOfMarker(marker.left(), marker.top(), marker.height(),
+    // The piece shown moved as far as the whole marker did. The marker stays where it was
+    // dropped, drawn again for what of it now lies on the board; the distances follow it.
+    marker_.markerLeft = movedBy(marker_.markerLeft, int64_t{marker.left()} - pieceLeft);
+    marker_.markerTop = movedBy(marker_.markerTop, int64_t{marker.top()} - pieceTop);
+    placeMarker();
+    const CaptionDistances d = distancesOfMarker(marker_.markerLeft, marker_.markerTop, marker_.markerHeight,
                                                  form_.board("画板_结果照片").height(), 预览比例);
     form_.edit("编辑框_照片标记_距左边").setText(gbk::toText(d.left));
     form_.edit("编辑框_照片标记_距底端").setText(gbk::toText(d.bottom));

@@ -9,6 +9,8 @@
 // hold.
 #pragma once
 
+#include <QImage>
+
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
 #include "settings/caption_layout.h"
@@ -47,6 +49,9 @@ public:
 
 private:
     void applyLayout(const CaptionLayout& layout);
+    // Puts the marker control over the piece of marker_ that lies on the board and draws
+    // that piece of the digits.
+    void placeMarker();
     void setPreviewHeight(AspectRatio ratio);
     void layOutUnlessSizeIsZero();
 
@@ -54,6 +59,10 @@ private:
     // The font dialog's state, kept for the run: the style bits the user chose come back
     // next time although quillmar.ini stores only size, colour and face.
     ui::dialogs::FontChoice captionFont_;
+    // The marker as laid out (or dropped), board-relative; the control shows the piece of
+    // it that lies on the board, and the distances are taken from the whole of it.
+    CaptionLayout marker_;
+    QImage digits_;
 };
 
 }  // namespace settings

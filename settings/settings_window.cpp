@@ -2,6 +2,7 @@
 #include "settings/settings_window.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 
@@ -48,6 +49,14 @@ bool isRegularFile(const std::string& path) {
     return std::filesystem::is_regular_file(codepage::toLocalPath(path), ec);
 }
 
+// A path as a Windows program writes it ("D:\名单.xls"): a drive letter and a colon. No
+// such path exists here, and the user is better told so than only that it is missing.
+bool isWindowsDrivePath(const std::string& text) {
+    return text.size() >= 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
+}
+
+void warn(const std::string& text) { ui::dialogs::messageBox(text, ui::dialogs::Buttons::Ok, gbkText("警告！")); }
+
 }  // namespace
 
 设置程序窗口::设置程序窗口() {
@@ -71,7 +80,6 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
     form_.picture("图片框1").setPictureFile(":/settings/pictures/banner.jpg");
     form_.picture("图片框3").setPictureFile(":/settings/pictures/fields.jpg");
     form_.board("画板_结果照片").setPictureFile(":/settings/pictures/portrait.jpg");
-    form_.picture("图片框_数字").setPictureFile(":/settings/pictures/digits.jpg");
     ui::ComboBox methods = form_.combo("组合框_算法");
     methods.clear();
     for (const std::string& method : resamplingMethods()) methods.addItem(method);
@@ -86,6 +94,9 @@ void 设置程序窗口::设置程序窗口_创建完毕() {
         ui::dialogs::messageBox(config::notRegularFileMessage(paths::configPath()), ui::dialogs::Buttons::Ok,
                                 gbkText("警告！"));
     读取配置();
+    // Until a field list is read the boxes hold the saved names: "确定" then writes back
+    // what was saved, also when the data file cannot be read at all.
+    showSavedFieldNames();
 
     // Each assignment runs the edit's content-changed handler before the next one.
     form_.edit("文件名编辑框_数据库位置").setText(dbname);
@@ -182,6 +193,7 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
     数据库密码.clear();
     表名数组.clear();
     字段名数组.clear();
+    listingError_.clear();
 
     auto splitTextPath = [] {
         const datasource::TableSplit split = datasource::splitTablePath(dbname);
@@ -193,7 +205,7 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
         const auto answer = ui::dialogs::inputBox(gbkText("有密码吗？"),
                                                   gbkText("如果数据库包含密码，请输入，无则直接退出！"));
         数据库密码 = answer.value_or(std::string());
-        列出MDB表(dbname, 数据库密码, 表名数组);
+        列出MDB表(dbname, 数据库密码, 表名数组, listingError_);
         break;
     }
     case datasource::Kind::TextTable:
@@ -222,7 +234,8 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
             列出Excel表(dbname, 表名数组, WorkbookListingVariant::SettingsProgram,
                        [](const std::string& caption, const std::string& message) {
                            ui::dialogs::messageBox(message, ui::dialogs::Buttons::Ok, caption);
-                       });
+                       },
+                       listingError_);
         }
         break;
     }
@@ -254,13 +267,20 @@ void 设置程序窗口::选择夹1_子夹被改变() {
     if (text.empty()) return;
     // The text as typed; a relative one is looked for in the program directory.
     if (!paths::fileExists(paths::resolveDataPath(text))) {
-        ui::dialogs::messageBox(gbkText("文件不存在，请仔细检查！"), ui::dialogs::Buttons::Ok, gbkText("警告！"));
+        std::string message = gbkText("文件不存在，请仔细检查！");
+        if (isWindowsDrivePath(text))
+            message += gbkText("\n“") + text + gbkText("”是Windows的路径（带盘符），这里没有这样的位置。"
+                                                      "请用“打开”按钮重新选择数据库文件。");
+        warn(message);
         return;
     }
     if (form_.tabs("选择夹1").currentPage() != 1) return;
 
     layOutTableRadios();
     if (表名数组.empty()) {
+        // The file could not be read (a wrong password, damage): the page would stay
+        // empty without a word, and the user would take it for a file without tables.
+        if (!listingError_.empty()) warn(listingError_);
         // No table: nothing to choose from and no fields to offer.
         字段名数组.clear();
         填充字段组合框();
@@ -343,7 +363,17 @@ void 设置程序窗口::填充字段组合框() {
         for (int box = 1; box <= 14; ++box) form_.combo(fieldBoxName(box)).addItem(字段名数组[i - 1], i);
     }
     list.setCaption(listText);
-    选中已存字段();
+    // No field list to choose from (the file or table could not be read, or offers no
+    // field): the boxes keep the saved names, so that a typo in the path or the password
+    // does not erase the user's choices when "确定" saves.
+    if (字段名数组.empty())
+        showSavedFieldNames();
+    else
+        选中已存字段();
+}
+
+void 设置程序窗口::showSavedFieldNames() {
+    for (int box = 1; box <= 14; ++box) form_.combo(fieldBoxName(box)).setText(savedFieldChoice(box));
 }
 
 void 设置程序窗口::选中已存字段() {

@@ -40,7 +40,8 @@ public:
 
     // A table radio: lists that table's fields into the 14 boxes.
     void 单选框1_被单击();
-    // Refills the 14 boxes and the field list from 字段名数组, then 选中已存字段.
+    // Refills the 14 boxes and the field list from 字段名数组, then 选中已存字段; with no
+    // field to offer the boxes show the saved names instead.
     void 填充字段组合框();
     // Selects in each box the first item that begins with the value read at start-up.
     void 选中已存字段();
@@ -51,6 +52,8 @@ private:
     void listFields(int k);
     // The table radios for 表名数组 (单选框1 and its copies); with no table none is shown.
     void layOutTableRadios();
+    // Each of the 14 boxes shows the name saved for it, without items.
+    void showSavedFieldNames();
 
     ui::Form form_;
     // Page 0's photo sizes and caption mark.
@@ -60,6 +63,9 @@ private:
     std::vector<ui::RadioButton> tableRadios_;
     // The file-open dialog offers the last file confirmed in it.
     std::string lastChosenFile_;
+    // Why the data file's tables could not be listed (GBK), told when the page of tables
+    // is shown empty; cleared on every change of the path.
+    std::string listingError_;
 };
 
 }  // namespace settings

@@ -39,12 +39,6 @@ std::string notAWorkbook(WorkbookFormat format, const std::string& file) {
     return codepage::utf8ToGbk("不是可以识别的 Excel 工作簿：") + file;
 }
 
-// One attempt to open the workbook and read its sheet names; false when it cannot be opened.
-bool listSheets(const std::string& file, std::vector<std::string>& sheets) {
-    std::string error;
-    return listWorkbookSheets(file, sheets, error);
-}
-
 }  // namespace
 
 bool listWorkbookSheets(const std::string& file, std::vector<std::string>& sheets, std::string& error) {
@@ -85,8 +79,13 @@ bool readWorkbookHeaderRow(const std::string& file, size_t position, std::vector
 }
 
 bool 列出MDB表(const std::string& file, const std::string& password, std::vector<std::string>& list) {
-    list.clear();
     std::string error;
+    return 列出MDB表(file, password, list, error);
+}
+
+bool 列出MDB表(const std::string& file, const std::string& password, std::vector<std::string>& list,
+               std::string& error) {
+    list.clear();
     if (!db::listMdbTables(file, password, list, error)) {
         list.clear();
         return false;
@@ -105,21 +104,27 @@ WorkbookReminder workbookReminder(WorkbookListingVariant variant) {
 
 void 列出Excel表(const std::string& file, std::vector<std::string>& list, WorkbookListingVariant variant,
                  const ReminderBox& remind) {
+    std::string error;
+    列出Excel表(file, list, variant, remind, error);
+}
+
+void 列出Excel表(const std::string& file, std::vector<std::string>& list, WorkbookListingVariant variant,
+                 const ReminderBox& remind, std::string& error) {
     list.clear();
     std::vector<std::string> sheets;
-    if (!listSheets(file, sheets)) {
+    if (!listWorkbookSheets(file, sheets, error)) {
         if (remind) {
             const WorkbookReminder reminder = workbookReminder(variant);
             remind(reminder.caption, reminder.text);
         }
-        sheets.clear();
-        if (!listSheets(file, sheets)) return;
+        if (!listWorkbookSheets(file, sheets, error)) return;
     }
+    error.clear();
     for (const std::string& sheet : sheets) list.push_back(excelSheetTableName(sheet));
     // The driver lists a workbook's named ranges after its sheets, by their own names.
     std::vector<std::string> ranges;
-    std::string error;
-    if (workbookFormat(file) == WorkbookFormat::Xls && db::listXlsNamedRanges(file, ranges, error))
+    std::string rangeError;
+    if (workbookFormat(file) == WorkbookFormat::Xls && db::listXlsNamedRanges(file, ranges, rangeError))
         list.insert(list.end(), ranges.begin(), ranges.end());
 }
 

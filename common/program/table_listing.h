@@ -19,6 +19,10 @@
 // no password for a protected database. A database without user tables gives true and an
 // empty list. A password given for a database that has none is ignored, as Jet does.
 bool 列出MDB表(const std::string& file, const std::string& password, std::vector<std::string>& list);
+// The same, with why the database could not be opened in `error` (GBK, the reader's own
+// words: "不是有效的密码。", a damaged or missing file); empty on success.
+bool 列出MDB表(const std::string& file, const std::string& password, std::vector<std::string>& list,
+               std::string& error);
 
 // Which program lists a workbook; they differ in the reminder shown when it cannot be opened.
 enum class WorkbookListingVariant { QueryProgram, SettingsProgram };
@@ -48,6 +52,10 @@ WorkbookReminder workbookReminder(WorkbookListingVariant variant);
 // exactly the situation on this system.
 void 列出Excel表(const std::string& file, std::vector<std::string>& list, WorkbookListingVariant variant,
                  const ReminderBox& remind);
+// The same, with why the last try could not open the workbook in `error` (GBK); empty
+// when the sheets were listed.
+void 列出Excel表(const std::string& file, std::vector<std::string>& list, WorkbookListingVariant variant,
+                 const ReminderBox& remind, std::string& error);
 
 // Workbook access by the file's signature (.xls: OLE compound file, .xlsx: zip package),
 // whatever its name ends in; false with a GBK message for a file that is neither or that

@@ -45,6 +45,12 @@ protected:
         QTest::keyClicks(box.widget(), keys);
     }
     static void key(ui::Control control, Qt::Key k) { QTest::keyClick(control.widget(), k); }
+    // A key as the user presses it: to whatever holds the focus.
+    static void keyToFocus(Qt::Key k) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, k);
+    }
 };
 
 TEST_F(CandidateListTest, TypedTextMatchesTheBeginningOfValuesByteForByte) {
@@ -159,14 +165,17 @@ TEST_F(CandidateListTest, DownUpAndBackspaceMoveBetweenTheBoxAndTheList) {
     EXPECT_TRUE(box.hasFocus());
     EXPECT_EQ(list.currentIndex(), 1);
 
-    // Up with an empty list: a hidden list cannot take the focus, so the box keeps it
-    // (and its candidates) rather than sending the next keys into an invisible list.
+    // Up with an empty list still moves the focus there: the list shows, empty, while it
+    // holds the focus, and the box's candidates close.
     box.setText("qq");
     ASSERT_EQ(list.count(), 0);
     key(box, Qt::Key_Up);
+    EXPECT_TRUE(list.hasFocus());
+    EXPECT_TRUE(list.isVisible());
+    EXPECT_EQ(list.currentIndex(), -1);
+    EXPECT_FALSE(query::queryWindow()->查询窗口外部数据库.isOpen());
+    key(list, Qt::Key_Backspace);
     EXPECT_TRUE(box.hasFocus());
-    EXPECT_TRUE(query::queryWindow()->查询窗口外部数据库.isOpen());
-    type(box, "z");
     EXPECT_FALSE(list.isVisible());
 }
 
@@ -231,6 +240,73 @@ TEST_F(CandidateListTest, SpaceAndTheMouseTakeAValueAndEnterSearchesForIt) {
     EXPECT_FALSE(list.isVisible());
     ASSERT_EQ(result.rowCount(), 1);
     EXPECT_EQ(cell(record, 0, 0), "S0018");
+}
+
+// Up with an empty list left the focus in the search box, the next key sent it on into
+// the record sheet, and the key after that overwrote the 序号 shown there.
+TEST_F(CandidateListTest, UpWithAnEmptyListMovesTheFocusIntoTheListInBothWindows) {
+    query::采像窗口& record = openRecordWindow();
+    ui::Form& form = record.form();
+    ui::EditBox box = form.edit("查询编辑框");
+    ui::ListBox list = form.listBox("列表框1");
+    ui::EditBox number = form.edit("编辑框1");
+    const std::string shown = number.text();
+    ASSERT_FALSE(shown.empty());
+
+    type(box, "qq");
+    ASSERT_EQ(list.count(), 0);
+    key(box, Qt::Key_Up);
+    EXPECT_TRUE(list.hasFocus());
+    EXPECT_FALSE(box.hasFocus());
+    // The box lost the focus: its candidate connection closed.
+    EXPECT_FALSE(query::queryWindow()->查询窗口外部数据库.isOpen());
+    // Keys that the list has no use for go nowhere else.
+    keyToFocus(Qt::Key_1);
+    keyToFocus(Qt::Key_2);
+    keyToFocus(Qt::Key_Down);
+    EXPECT_TRUE(list.hasFocus());
+    EXPECT_EQ(number.text(), shown);
+    // Space with nothing selected: an empty search text and the focus on the search button.
+    keyToFocus(Qt::Key_Space);
+    EXPECT_EQ(box.text(), "");
+    EXPECT_TRUE(form.button("查询按钮").hasFocus());
+    EXPECT_FALSE(list.isVisible());
+    keyToFocus(Qt::Key_3);
+    EXPECT_EQ(number.text(), shown);
+
+    // Backspace in the empty list goes back to the box; Enter searches for the empty text,
+    // which the search ignores.
+    type(box, "qq");
+    key(box, Qt::Key_Up);
+    keyToFocus(Qt::Key_Backspace);
+    EXPECT_TRUE(box.hasFocus());
+    EXPECT_FALSE(list.isVisible());
+    key(box, Qt::Key_Up);
+    keyToFocus(Qt::Key_Return);
+    EXPECT_EQ(box.text(), "");
+    EXPECT_EQ(form.reportList("list").rowCount(), 12);
+    keyToFocus(Qt::Key_4);
+    EXPECT_EQ(number.text(), shown);
+    releaseProgram();
+
+    // The query window, dynamic input ticked: the same keys.
+    query::查询窗口& window = start();
+    ui::Form& query = window.form();
+    ui::EditBox queryBox = query.edit("编辑框1");
+    ui::ListBox queryList = query.listBox("列表框1");
+    QTest::mouseClick(query.checkBox("选择框1").widget(), Qt::LeftButton);
+    queryBox.setText("");
+    type(queryBox, "qq");
+    ASSERT_EQ(queryList.count(), 0);
+    key(queryBox, Qt::Key_Up);
+    EXPECT_TRUE(queryList.hasFocus());
+    EXPECT_FALSE(window.查询窗口外部数据库.isOpen());
+    keyToFocus(Qt::Key_1);
+    EXPECT_TRUE(queryList.hasFocus());
+    keyToFocus(Qt::Key_Space);
+    EXPECT_EQ(queryBox.text(), "");
+    EXPECT_TRUE(query.button("按钮1").hasFocus());
+    EXPECT_FALSE(queryList.isVisible());
 }
 
 TEST_F(CandidateListTest, QueryWindowListsOnlyWithDynamicInputTicked) {

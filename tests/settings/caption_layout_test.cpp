@@ -106,4 +106,24 @@ TEST(CaptionPreview, DroppedMarkerGivesTheDistances) {
     EXPECT_EQ(settings::distancesOfMarker(0, 0, 0, 0, 0.0), (settings::CaptionDistances{0, 0}));
 }
 
+TEST(CaptionPreview, MarkerPieceOnTheBoard) {
+    using settings::MarkerPiece;
+    using settings::markerPieceOnBoard;
+    // Wholly on the board: the whole marker.
+    EXPECT_EQ(markerPieceOnBoard(10, 180, 100, 10, 150, 200), (MarkerPiece{10, 180, 100, 10, 0, 0}));
+    // Over the right and bottom edges, and over the left and top ones.
+    EXPECT_EQ(markerPieceOnBoard(100, 195, 100, 10, 150, 200), (MarkerPiece{100, 195, 50, 5, 0, 0}));
+    EXPECT_EQ(markerPieceOnBoard(-20, -60, 100, 70, 150, 200), (MarkerPiece{0, 0, 80, 10, 20, 60}));
+    // Far larger than the board on every side: the board.
+    EXPECT_EQ(markerPieceOnBoard(-13350, -13350, 135000, 13500, 150, 150), (MarkerPiece{0, 0, 150, 150, 13350, 13350}));
+    EXPECT_EQ(markerPieceOnBoard(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 150, 200), (MarkerPiece{}));
+    EXPECT_EQ(markerPieceOnBoard(-5, -5, INT_MAX, INT_MAX, 150, 200), (MarkerPiece{0, 0, 150, 200, 5, 5}));
+    // Off the board, touching its edge, or of no size: nothing.
+    EXPECT_EQ(markerPieceOnBoard(150, 0, 10, 10, 150, 200), (MarkerPiece{}));
+    EXPECT_EQ(markerPieceOnBoard(-10, 0, 10, 10, 150, 200), (MarkerPiece{}));
+    EXPECT_EQ(markerPieceOnBoard(INT_MAX, INT_MAX, INT_MAX, INT_MAX, 150, 200), (MarkerPiece{}));
+    EXPECT_EQ(markerPieceOnBoard(10, 10, 0, 10, 150, 200), (MarkerPiece{}));
+    EXPECT_EQ(markerPieceOnBoard(10, 10, 10, 10, 150, 0), (MarkerPiece{}));
+}
+
 }  // namespace

@@ -76,10 +76,15 @@ TEST_F(DataFileTest, AWorkbookWithoutTablesShowsNoRadioAndNoFields) {
     EXPECT_EQ(utf8(shown[0].title), "提醒：");
     EXPECT_EQ(utf8(shown[0].text), "如果数据库有密码，那么在程序运行期间，请一直打开它，先打开数据库，再按‘确定’！");
     EXPECT_TRUE(settings::表名数组.empty());
+    // The empty page says why; the box keeps the saved name for "确定" to write back.
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::Ok);
     next();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(utf8(shown[1].title), "警告！");
+    EXPECT_EQ(utf8(shown[1].text), "不是可以识别的 Excel 工作簿：" + local("坏.xls"));
     EXPECT_TRUE(tableRadios().empty());
     EXPECT_EQ(form().combo("组合框1").count(), 0);
-    EXPECT_EQ(comboText(1), "");
+    EXPECT_EQ(comboText(1), "姓名");
     EXPECT_EQ(utf8(form().label("标签_隐藏_字段内容").caption()), "");
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -34,6 +35,9 @@ class PhotoPageTest : public settingstest::SettingsProgramTest {
 protected:
     Geometry board() { return geometryOf(form().board("画板_结果照片")); }
     Geometry marker() { return geometryOf(form().picture("图片框_数字")); }
+    QSize markerPicture() {
+        return qobject_cast<QLabel*>(form().picture("图片框_数字").widget())->pixmap().size();
+    }
     std::string text(const char* edit) { return form().edit(edit).text(); }
 
     // Leaves `edit` for the title edit, as a user tabbing on would.
@@ -250,6 +254,49 @@ TEST_F(PhotoPageTest, CancelKeepsTheFileAfterADragAndAFontChoice) {
     click("按钮_字体设置");
     click("按钮1");
     EXPECT_EQ(read("quillmar.ini"), before);
+}
+
+// The marker's picture was stretched to the whole marker: a 0.1 x 0.1 photo with a 9-point
+// font made it 135,000 x 13,500 pixels (5 GB, 13 s before the window showed).
+TEST_F(PhotoPageTest, AMarkerLargerThanTheBoardDrawsOnlyWhatLiesOnTheBoard) {
+    // 10 x 10: a 150 x 150 board at scale 15, the marker 1,350 x 135 at 0, 15.
+    writeConfig({"[photo]", "photo_width=10", "photo_height=10", "照片字体大小=9", "照片标记距左边距离=0",
+                 "照片标记距底端距离=0"});
+    start();
+    ASSERT_EQ(marker(), (Geometry{0, 15, 150, 135}));
+    ASSERT_EQ(markerPicture(), QSize(150, 135));
+
+    // The size, typed: the marker 135,000 x 13,500 with its top 13,350 above the board.
+    form().edit("编辑框_生成照片的宽度").setText("0.1");
+    form().edit("编辑框_生成照片的高度").setText("0.1");
+    leave("编辑框_生成照片的高度");
+    EXPECT_EQ(marker(), (Geometry{0, 0, 150, 150}));
+    EXPECT_EQ(markerPicture(), QSize(150, 150));
+    // The distances still come from the whole marker.
+    dragMarker(QPoint(2, 2), QPoint(0, 0));
+    EXPECT_EQ(text("编辑框_照片标记_距左边"), "0");
+    EXPECT_EQ(text("编辑框_照片标记_距底端"), "0");
+    releaseProgram();
+
+    // The same from quillmar.ini, and a marker wholly off the board draws nothing.
+    writeConfig({"[photo]", "photo_width=0.1", "photo_height=0.1", "照片字体大小=9"});
+    start();
+    EXPECT_EQ(marker().width * marker().height, 0);
+    EXPECT_TRUE(markerPicture().isEmpty());
+}
+
+// A marker hanging over the board's edge: only the part on the board is drawn, and a drag
+// brings the rest into view with distances taken from the whole marker.
+TEST_F(PhotoPageTest, AMarkerOverTheEdgeComesIntoViewWhenDragged) {
+    writeConfig({"[photo]", "照片标记距左边距离=200"});  // 300 x 400: the marker 100 x 10 at 100, 180
+    start();
+    EXPECT_EQ(marker(), (Geometry{100, 180, 50, 10}));
+    EXPECT_EQ(markerPicture(), QSize(50, 10));
+    dragMarker(QPoint(5, 3), QPoint(-60, 0));
+    EXPECT_EQ(marker(), (Geometry{40, 180, 100, 10}));
+    EXPECT_EQ(markerPicture(), QSize(100, 10));
+    EXPECT_EQ(text("编辑框_照片标记_距左边"), "80");
+    EXPECT_EQ(text("编辑框_照片标记_距底端"), "20");
 }
 
 }  // namespace
