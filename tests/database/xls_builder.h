@@ -36,9 +36,10 @@ inline std::string shared(uint16_t row, uint16_t column, uint32_t index) {
     return record(0x00FD, cellHead(row, column) + le32(index));
 }
 
-// Worksheet substreams (records between their BOF and EOF, which are added) and the
-// shared strings (none: no SST record) as a workbook stream; sheets are named S1, S2...
-inline std::string workbookStream(const std::vector<std::string>& sheets, const std::string& sst = "") {
+// Worksheet substreams (records between their BOF and EOF, which are added) and more
+// records of the globals (the shared strings, say) as a workbook stream; sheets are
+// named S1, S2...
+inline std::string workbookStream(const std::vector<std::string>& sheets, const std::string& globals = "") {
     const std::string globalsBof = record(0x0809, le16(0x0600) + le16(0x0005) + std::string(12, '\0'));
     const std::string sheetBof = record(0x0809, le16(0x0600) + le16(0x0010) + std::string(12, '\0'));
     const std::string eof = record(0x000A, "");
@@ -50,13 +51,13 @@ inline std::string workbookStream(const std::vector<std::string>& sheets, const 
         return out;
     };
     std::vector<uint32_t> offsets(sheets.size(), 0);
-    const size_t globals = globalsBof.size() + boundSheets(offsets).size() + sst.size() + eof.size();
+    const size_t start = globalsBof.size() + boundSheets(offsets).size() + globals.size() + eof.size();
     std::string body;
     for (size_t i = 0; i < sheets.size(); ++i) {
-        offsets[i] = static_cast<uint32_t>(globals + body.size());
+        offsets[i] = static_cast<uint32_t>(start + body.size());
         body += sheetBof + sheets[i] + eof;
     }
-    return globalsBof + boundSheets(offsets) + sst + eof + body;
+    return globalsBof + boundSheets(offsets) + globals + eof + body;
 }
 
 // The shared-string table: `count` as stated, then the strings as given (CONTINUE
