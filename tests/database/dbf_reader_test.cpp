@@ -196,6 +196,38 @@ TEST(DbfReader, DamagedCopiesNeverCrash) {
         readDamagedCopies(readAll(fixture("dbf", name)), "t.dbf", db::readDbfTable, 300);
 }
 
+// A header that disagrees with itself once read as a table with every field taken from
+// its neighbours' bytes (or, in Visual FoxPro, the first record from the header): each
+// must fail naming the file and the damage. plain.dbf: 4 fields (C 10, D 8, N 5, L 1)
+// in a 25-byte record; fox.dbf: a Visual FoxPro table.
+TEST(DbfReader, HeadersThatDisagreeWithThemselvesFailTheTable) {
+    struct Case {
+        const char* what;
+        const char* file;
+        size_t at;
+        std::string bytes;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"a field of width 0", "plain.dbf", 32 + 16, std::string(1, '\0'), "宽度为 0"},
+        {"widths one short of the record", "plain.dbf", 32 + 16, "\x09", "字段宽度之和"},
+        {"widths one over the record", "plain.dbf", 10, "\x18", "字段宽度之和"},
+        {"an unknown field type", "plain.dbf", 32 + 11, "X", "字段类型"},
+        {"a header shorter than its backlink", "fox.dbf", 8, "\xC8\x01", "文件头长度"},  // 488 - 32
+    };
+    Scratch scratch;
+    for (const Case& c : cases) {
+        std::string copy = readAll(fixture("dbf", c.file));
+        copy.replace(c.at, c.bytes.size(), c.bytes);
+        const std::string path = scratch.write("damaged.dbf", copy);
+        db::LoadedTable t;
+        std::string error;
+        EXPECT_FALSE(db::readDbfTable(path, t, error)) << c.what;
+        for (const std::string& part : {path, gbkOf(c.says)})
+            EXPECT_NE(error.find(part), std::string::npos) << c.what << ": " << codepage::gbkToUtf8(error);
+    }
+}
+
 // --- real files of the shared corpus (facts from its MANIFEST.md) ---------------------
 
 TEST(DbfCorpus, GbkForestryRecords) {

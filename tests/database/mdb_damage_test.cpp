@@ -134,6 +134,28 @@ TEST(MdbDamage, DamagedTablePagesFailTheTableNamingIt) {
     }
 }
 
+// Zeroed stretches of a data page: its rows were read as rows of NULLs (no columns), or
+// from offsets that point into the page header, and the table loaded as success.
+TEST(MdbDamage, ZeroedDataPageStretchesFailTheTable) {
+    REQUIRE_SHARED_FILE("fixtures/mdb/pupils.mdb");
+    TempFolder folder;
+    struct Stretch {
+        size_t at, length;
+    };
+    // The first data page holds 64 rows from offset 0x180 to the page's end; the table
+    // of their offsets starts at 14.
+    for (const Stretch& s : {Stretch{256, 256}, Stretch{1024, 512}, Stretch{3840, 256}, Stretch{14, 8}}) {
+        std::string copy = fileBytes(sharedFile("fixtures/mdb/pupils.mdb"));
+        copy.replace(kStudentsFirstData * kPage + s.at, s.length, std::string(s.length, '\0'));
+        const std::string file = folder.write("zeroed.mdb", copy);
+        db::LoadedTable out;
+        std::string error;
+        EXPECT_FALSE(db::readMdbTable(file, "", k学生名单, out, error)) << s.at << ": " << out.rows.size() << " rows";
+        for (const std::string& part : {file, k学生名单, codepage::utf8ToGbk("数据页无法读取")})
+            EXPECT_NE(error.find(part), std::string::npos) << s.at << ": " << codepage::gbkToUtf8(error);
+    }
+}
+
 // A Jet 3 header whose password field holds no text is damaged, not protected.
 TEST(MdbDamage, ADamagedJet3HeaderIsNoWrongPassword) {
     REQUIRE_SHARED_FILE("corpus/mdb/ucanaccess__charsetGBK.mdb");

@@ -30,28 +30,40 @@ struct Record {
 };
 
 // Walks the records of the stream from an offset. next() is false at the end of the
-// stream; damaged() then tells whether a record was cut off.
+// stream, and at a record that cannot be one; damage() then says which. BIFF8 caps a
+// record at 8,224 bytes (BIFF5 at less): a longer length is damage, not a record that
+// swallows those after it. No BIFF5/BIFF8 record has type 0: that is zeroed bytes,
+// which would otherwise read as a run of empty records and resume anywhere.
 class Records {
 public:
+    enum class Damage { None, Truncated, TooLong, NotARecord };
+    static constexpr size_t kMaxLength = 8224;
+
     Records(std::string_view stream, size_t at) : stream_(stream), at_(at) {}
     bool next(Record& record) {
         if (at_ >= stream_.size()) return false;
-        if (stream_.size() - at_ < 4) return damaged_ = true, false;
-        const uint16_t length = u16(stream_, at_ + 2);
-        if (stream_.size() - at_ - 4 < length) return damaged_ = true, false;
-        record.type = u16(stream_, at_);
+        if (stream_.size() - at_ < 4) return fail(Damage::Truncated);
+        const uint16_t type = u16(stream_, at_), length = u16(stream_, at_ + 2);
+        if (type == 0) return fail(Damage::NotARecord);
+        if (length > kMaxLength) return fail(Damage::TooLong);
+        if (stream_.size() - at_ - 4 < length) return fail(Damage::Truncated);
+        record.type = type;
         record.data = stream_.substr(at_ + 4, length);
         at_ += 4 + size_t{length};
         return true;
     }
     // The type of the record that next() would give, 0 at the end.
     uint16_t peek() const { return stream_.size() - at_ >= 4 ? u16(stream_, at_) : 0; }
-    bool damaged() const { return damaged_; }
+    Damage damage() const { return damage_; }
 
 private:
+    bool fail(Damage damage) {
+        damage_ = damage;
+        return false;
+    }
     std::string_view stream_;
     size_t at_;
-    bool damaged_ = false;
+    Damage damage_ = Damage::None;
 };
 
 // A record's bytes with those of the CONTINUE records after it, read as one sequence.

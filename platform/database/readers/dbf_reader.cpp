@@ -101,6 +101,16 @@ bool isFoxPro(unsigned char v) {
     return v == 0x30 || v == 0x31 || v == 0x32 || v == 0xF5 || v == 0xFB;
 }
 
+// Visual FoxPro tables keep a 263-byte link to their database after the field
+// descriptors, inside the header.
+bool hasBacklink(unsigned char v) { return v == 0x30 || v == 0x31 || v == 0x32; }
+
+// The field types of dBASE III-7 and FoxPro / Visual FoxPro ("0" is FoxPro's hidden
+// _NullFlags). Any other byte there is damage.
+bool isKnownFieldType(unsigned char type) {
+    return type != 0 && std::strchr("CNFDLMGPBIYT0VQW@+O", type) != nullptr;
+}
+
 struct HeaderFacts {
     unsigned char version = 0, languageDriver = 0;
     uint32_t records = 0, headerLength = 0, recordLength = 0, fields = 0;
@@ -132,17 +142,30 @@ std::string checkHeader(const std::string& localPath, uint64_t fileSize, HeaderF
     if (!plausible || header.size() != facts.headerLength || facts.records > 0x7FFFFFFFu)
         return message("不是 dBASE 表，或文件头已损坏。");
 
+    // Every field has a width and a known type, and the record is exactly the deletion
+    // mark and the fields: otherwise each field would be read from its neighbours' bytes.
     uint32_t widths = 0;
     size_t at = 32;
     for (; at + 32 <= header.size() && header[at] != 0x0D; at += 32) {
         const unsigned char type = header[at + 11];
+        const std::string field = message("第 ") + std::to_string(facts.fields + 1) + message(" 个字段");
         if (type < 0x20 || type > 0x7E) return message("字段说明已损坏。");
+        if (!isKnownFieldType(type))
+            return field + message("的类型“") + static_cast<char>(type) + message("”不是 dBASE 的字段类型，文件已损坏。");
+        if (header[at + 16] == 0) return field + message("的宽度为 0，文件已损坏。");
         widths += header[at + 16];
         ++facts.fields;
     }
     if (at >= header.size() || header[at] != 0x0D || facts.fields == 0)
         return message("字段说明已损坏。");
-    if (widths + 1 > facts.recordLength) return message("记录长度与字段宽度不符，文件已损坏。");
+    // The records begin where the header says: one that ends before its own descriptors
+    // (and Visual FoxPro's backlink) are over would have them read as the first record.
+    if (hasBacklink(facts.version) && facts.headerLength < at + 1 + 263)
+        return message("文件头长度（") + std::to_string(facts.headerLength) +
+               message(" 字节）比字段说明所占的短，文件已损坏。");
+    if (widths + 1 != facts.recordLength)
+        return message("记录长度（") + std::to_string(facts.recordLength) + message(" 字节）与字段宽度之和（") +
+               std::to_string(widths + 1) + message(" 字节）不符，文件已损坏。");
     const uint64_t needed =
         facts.headerLength + static_cast<uint64_t>(facts.records) * facts.recordLength;
     if (needed > fileSize)
@@ -348,7 +371,7 @@ bool readDbfTableInto(const std::string& path, TableSink& sink, std::string& err
                 }
                 break;
             default:
-                break;  // C, and kinds we do not know: their bytes as text
+                break;  // C, and the kinds not decoded here (V, Q, W, @, +, O): their bytes as text
         }
         if (field.decode == Decode::Memo && !memoTried) {
             memoOpened = memo.open(local, facts.version);

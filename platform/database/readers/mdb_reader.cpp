@@ -240,6 +240,9 @@ private:
     }
     // Whether page-row `pageRow` names a row that lies inside its page (a page of the file).
     bool pageRowInside(uint32_t pageRow);
+    // Whether the row at `start` of the data page in libmdb's buffer lies in the page's row
+    // area and holds columns.
+    bool rowWritten(int start, size_t size) const;
 
     MdbHandle* mdb_ = nullptr;
     bool jet4_ = false;
@@ -479,6 +482,18 @@ bool AccessFile::pageRowInside(uint32_t pageRow) {
     return start < end && end <= pageSize;
 }
 
+// A zeroed stretch of a data page leaves its rows there with no columns, which crack
+// as rows of NULLs, and a zeroed row offset points into the page header: both are
+// damage, not rows. Every row holds its column count (two bytes in Jet 4, one in Jet 3)
+// and lies after the page's table of row offsets.
+bool AccessFile::rowWritten(int start, size_t size) const {
+    const int counts = mdb_->fmt->row_count_offset;
+    const int rows = mdb_get_int16(mdb_->pg_buf, counts);
+    if (start < counts + 2 + 2 * rows || size < (jet4_ ? 2u : 1u)) return false;
+    const int columns = jet4_ ? mdb_get_int16(mdb_->pg_buf, start) : mdb_->pg_buf[start];
+    return columns >= 1;
+}
+
 // Reads a table's definition and columns; null when libmdb cannot make sense of them.
 // What libmdb would follow from the definition page is checked first: the page itself,
 // the rows holding the usage map and the free-space map (an empty usage map makes
@@ -517,7 +532,7 @@ bool AccessFile::readRows(MdbTableDef* table, const std::vector<bool>& wanted, c
         int start = 0;
         size_t size = 0;
         if (table->cur_row == 0 || mdb_find_row(mdb_, static_cast<int>(table->cur_row) - 1, &start, &size) != 0 ||
-            mdb_crack_row(table, start & kOffsetMask, size, fields.data()) < 0)
+            !rowWritten(start & kOffsetMask, size) || mdb_crack_row(table, start & kOffsetMask, size, fields.data()) < 0)
             return false;
         std::fill(row.begin(), row.end(), Value{});
         for (size_t c = 0; c < columns.size(); ++c) {

@@ -1,6 +1,7 @@
 // BIFF5/BIFF8 records of a workbook stream (see xls_workbook.h).
 #include "platform/database/readers/xls_workbook.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -25,11 +26,13 @@ enum RecordType : uint16_t {
     kCodePage = 0x0042,
     kBoundSheet = 0x0085,
     kMulRk = 0x00BD,
+    kMulBlank = 0x00BE,
     kRString = 0x00D6,
     kXf = 0x00E0,
     kSst = 0x00FC,
     kLabelSst = 0x00FD,
     kSupBook = 0x01AE,
+    kBlank = 0x0201,
     kNumber = 0x0203,
     kLabel = 0x0204,
     kBoolErr = 0x0205,
@@ -49,6 +52,27 @@ double rkValue(uint32_t rk) {
         std::memcpy(&value, &bits, sizeof value);
     }
     return (rk & 1) ? value / 100 : value;
+}
+
+// Why a walk over records stopped before the EOF record it was looking for.
+const char* walkFailure(const Records& records, const char* otherwise) {
+    switch (records.damage()) {
+    case Records::Damage::TooLong: return "有一条记录的长度超过 8224 字节，不是有效的记录，文件已损坏。";
+    case Records::Damage::NotARecord: return "数据流中有一段不是记录（类型为 0，像是被清零的数据），文件已损坏。";
+    default: return otherwise;
+    }
+}
+
+// The length a cell record of fixed size must have; 0 for the others.
+size_t fixedCellLength(uint16_t type) {
+    switch (type) {
+    case kNumber: return 14;
+    case kRk:
+    case kLabelSst: return 10;
+    case kBoolErr: return 8;
+    case kBlank: return 6;
+    default: return 0;
+    }
 }
 
 // The formula of a defined name, when it is exactly one 3-D reference to a rectangle
@@ -195,7 +219,11 @@ bool Workbook::readGlobals(bool withStrings, std::string& why) {
             in.skip(4);
             const uint32_t unique = in.dword();
             std::string utf8, gbk;
-            for (uint32_t i = 0; i < unique && in.ok() && !in.atEnd(); ++i) {
+            // The table holds exactly the strings it counts, end to end: a string of a
+            // wrong length shifts every string after it, which the count and the end
+            // of the records then disagree with.
+            for (uint32_t i = 0; i < unique && in.ok(); ++i) {
+                if (in.atEnd()) return damaged("共享字符串表（SST）中的字符串少于它记载的个数，文件已损坏。");
                 utf8.clear();
                 gbk.clear();
                 unicodeString(in, false, utf8);
@@ -203,12 +231,13 @@ bool Workbook::readGlobals(bool withStrings, std::string& why) {
                 strings_.add(gbk);
             }
             if (!in.ok()) return damaged("共享字符串表（SST）已损坏或被截断。");
+            if (!in.atEnd()) return damaged("共享字符串表（SST）的字符串超出了它记载的个数或长度，文件已损坏。");
             break;
         }
         default: break;
         }
     }
-    if (!ended) return damaged("工作簿数据流被截断（缺少全局部分的结束记录），文件已损坏。");
+    if (!ended) return damaged(walkFailure(records, "工作簿数据流被截断（缺少全局部分的结束记录），文件已损坏。"));
 
     auto text = [&](const std::string& raw) {
         return biff8_ ? codec::utf8ToGbk(raw) : codePageToGbk(codePage_, raw);
@@ -286,7 +315,12 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
         return false;
     };
     if (index >= sheets_.size()) return fail("没有这个工作表。");
-    Records records(stream_, sheets_[index].offset);
+    // A sheet's records end with its own EOF before the next sheet begins: a walk that
+    // reaches the next sheet would read that sheet's cells as this one's.
+    size_t end = stream_.size();
+    for (const Sheet& s : sheets_)
+        if (s.offset > sheets_[index].offset) end = std::min<size_t>(end, s.offset);
+    Records records(stream_.substr(0, end), sheets_[index].offset);
     Record r;
     // A sheet position that points anywhere but at a worksheet's BOF is damage; read on,
     // it could make a sheet of the workbook globals, empty and seemingly fine.
@@ -328,7 +362,10 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
         }
     };
     while (depth > 0) {
-        if (!records.next(r)) return fail("工作表的数据被截断（缺少结束记录），文件已损坏。");
+        if (!records.next(r))
+            return fail(walkFailure(records, end < stream_.size()
+                                                 ? "工作表缺少结束记录，接着就是下一个工作表，文件已损坏。"
+                                                 : "工作表的数据被截断（缺少结束记录），文件已损坏。"));
         const std::string_view d = r.data;
         if (r.type == kBof) {
             ++depth;
@@ -339,6 +376,13 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
             continue;
         }
         if (depth != 1) continue;  // an embedded chart
+        // A cell record of a wrong length is damage (its neighbours' bytes read as its own,
+        // or a cell lost), never a cell read from whatever bytes are there.
+        if (const size_t length = fixedCellLength(r.type); length != 0 && d.size() != length)
+            return fail("单元格记录的长度与它的类型不符，文件已损坏。");
+        if (r.type == kMulBlank &&
+            (d.size() < 8 || d.size() % 2 != 0 || u16(d, d.size() - 2) != u16(d, 2) + (d.size() - 6) / 2 - 1))
+            return fail("MULBLANK 记录的长度与列数不符，文件已损坏。");
 
         const bool cell = r.type == kNumber || r.type == kRk || r.type == kLabelSst || r.type == kLabel ||
                           r.type == kRString || r.type == kBoolErr || r.type == kFormula || r.type == kMulRk;
@@ -347,7 +391,7 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
                 Pieces in(d);
                 while (records.peek() == kContinue && records.next(r)) in.add(r.data);
                 cellText(in);
-                if (!in.ok()) return fail("公式结果的文字（STRING 记录）已损坏。");
+                if (!in.ok() || !in.atEnd()) return fail("公式结果的文字（STRING 记录）的长度与其中的文字不符，文件已损坏。");
                 cells.addText(pendingRow, pendingColumn, gbk);
                 pendingString = false;
             }
@@ -360,7 +404,7 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
         if (cells.count() >= sheet::kMaxTableCells) return fail("工作表太大，无法读取。");
 
         if (r.type == kMulRk) {
-            if (d.size() < 6 || (d.size() - 6) % 6 != 0) return fail("MULRK 记录的长度不对，文件已损坏。");
+            if (d.size() < 12 || (d.size() - 6) % 6 != 0) return fail("MULRK 记录的长度不对，文件已损坏。");
             const size_t count = (d.size() - 6) / 6;
             if (u16(d, d.size() - 2) != column + count - 1) return fail("MULRK 记录的列数不对，文件已损坏。");
             for (size_t i = 0; i < count; ++i) {
@@ -376,15 +420,12 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
         const bool inside = place(row, column);
         switch (r.type) {
         case kNumber:
-            if (d.size() < 14) return fail("NUMBER 记录被截断，文件已损坏。");
             if (inside) addNumber(row, column, xf, f64(d, 6));
             break;
         case kRk:
-            if (d.size() < 10) return fail("RK 记录被截断，文件已损坏。");
             if (inside) addNumber(row, column, xf, rkValue(u32(d, 6)));
             break;
         case kLabelSst: {
-            if (d.size() < 10) return fail("LABELSST 记录被截断，文件已损坏。");
             const uint32_t i = u32(d, 6);
             if (i >= strings_.size()) return fail("单元格引用的共享字符串不存在，文件已损坏。");
             if (inside) cells.addShared(row, column, i);
@@ -394,17 +435,20 @@ bool Workbook::readCells(size_t index, const NamedRange* area, sheet::SheetCells
         case kRString: {
             Pieces in(d.substr(6));
             cellText(in);
-            if (!in.ok()) return fail("文字单元格（LABEL 记录）已损坏。");
+            // RSTRING's formatting runs follow its text: a count, then 4 bytes a run
+            // (2 in BIFF5). Either record ends where its text (and runs) do.
+            if (r.type == kRString) in.skip(biff8_ ? uint64_t{in.word()} * 4 : uint64_t{in.byte()} * 2);
+            if (!in.ok() || !in.atEnd()) return fail("文字单元格（LABEL 记录）的长度与其中的文字不符，文件已损坏。");
             if (inside) cells.addText(row, column, gbk);
             break;
         }
         case kBoolErr:
-            if (d.size() < 8) return fail("BOOLERR 记录被截断，文件已损坏。");
             // An error value (#N/A, #DIV/0! and the like) is no value.
             if (inside && d[7] == 0) cells.addBoolean(row, column, d[6] != 0);
             break;
         case kFormula:
-            if (d.size() < 20) return fail("公式记录被截断，文件已损坏。");
+            // The cached result, then the formula's own tokens (cce bytes at 20), maybe more.
+            if (d.size() < 22 || d.size() < size_t{22} + u16(d, 20)) return fail("公式记录的长度不对，文件已损坏。");
             if (u16(d, 12) != 0xFFFF) {
                 if (inside) addNumber(row, column, xf, f64(d, 6));
             } else if (d[6] == 0) {
