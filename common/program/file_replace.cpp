@@ -50,7 +50,7 @@ std::string directoryOf(const std::string& path) {
 std::string writeTemporary(const std::string& target, std::string_view bytes, mode_t mode) {
     std::string dir = directoryOf(target);
     std::string name = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-    std::string temp = dir + "/." + name + ".XXXXXX";
+    std::string temp = dir + "/" + temporaryNameFor(name);
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return {};
     bool ok = writeAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
@@ -171,5 +171,7 @@ bool createNewFile(const std::string& localPath, std::string_view bytes) {
     if (ok) syncDirectory(localPath);
     return ok;
 }
+
+std::string temporaryNameFor(std::string_view name) { return "." + std::string(name) + ".XXXXXX"; }
 
 }  // namespace fileio
