@@ -11,7 +11,8 @@
 namespace paths {
 
 // The directory of the running executable (from /proc/self/exe), GBK, without a trailing
-// "/" (except for the root directory itself, "/"). Cached after the first call.
+// "/" (except for the root directory itself, "/"); "" when the system would not say (see
+// programFolderProblem). Cached after the first call.
 //
 // The folder is used as the system names it: when its name holds characters GBK cannot
 // (shown as "?"), every file operation on a path in it still reaches it, not a sibling
@@ -28,7 +29,7 @@ std::string programFolderProblem();
 // which need a fresh configuration per case). An empty text restores the real directory.
 void overrideProgramDirectory(std::string_view folder);
 
-// programDirectory() + "/quillmar.ini".
+// programDirectory() + "/quillmar.ini"; "" without a program directory.
 std::string configPath();
 
 // Every "\" that is a character of its own turned into "/"; a 0x5C byte that is the
