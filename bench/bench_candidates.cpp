@@ -83,7 +83,7 @@ query::采像窗口& recordWindow() {
     std::ofstream(kDir + "quillmar.ini", std::ios::binary | std::ios::trunc)
         << G("[database]\r\ndbname=names.csv\r\n[search]\r\nsearchname1=姓名\r\n[display]\r\n"
              "display1=序号\r\ndisplay3=班级\r\ndisplay4=姓名\r\n[reg]\r\nlogo=bench\r\n");
-    paths::overrideProgramDirectory(codepage::fromLocalPath(kDir.substr(0, kDir.size() - 1)));
+    paths::overrideProgramDirectory(kDir.substr(0, kDir.size() - 1));
     query::startProgram();
     pumpUntil([] { return query::queryWindow() && !query::startWindow()->form().isLoaded(); });
     query::查询窗口& window = *query::queryWindow();

@@ -127,7 +127,7 @@ query::查询窗口& programFor(const Kind& kind) {
     for (int k = 1; k <= 10; ++k) ini += "display" + std::to_string(k) + "=" + kind.display[k - 1] + "\r\n";
     ini += "[photo]\r\n标记字段=" + kind.display[10] + "\r\n[reg]\r\nlogo=bench\r\n";
     std::ofstream(dir + "/quillmar.ini", std::ios::binary | std::ios::trunc) << G(ini);
-    paths::overrideProgramDirectory(codepage::fromLocalPath(dir));
+    paths::overrideProgramDirectory(dir);
     ui::dialogs::script::reset();
     if (kind.asksPassword) ui::dialogs::script::answerInput(std::string());
     query::startProgram();

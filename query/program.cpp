@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "common/program/paths.h"
 #include "platform/ui/application.h"
 #include "query/globals.h"
 #include "query/query_window.h"
@@ -34,6 +35,10 @@ int 程序入口(int argc, char** argv) {
 }
 
 void startProgram() {
+    // Both programs keep quillmar.ini in their own folder and nowhere else: without it they
+    // stop, saying why, rather than read or write another folder's file.
+    const std::string folderProblem = paths::programFolderProblem();
+    if (!folderProblem.empty()) ui::fatalError(folderProblem);
     建立全局数组();
     static bool cleanupRegistered = false;
     if (!cleanupRegistered) {

@@ -8,10 +8,16 @@
 
 namespace settings {
 
-// `editText` trimmed; then, when it begins with `programDir` + "/" (ASCII letters compared
-// without regard to case), that beginning is removed. "/opt/App/data/a.xls" with the
-// program directory "/opt/app" gives "data/a.xls"; a path elsewhere, also one that holds
-// the directory further on, comes back trimmed only.
+// `path` with every run of "/" made one and every "." component between separators
+// dropped ("/x//a/./b.xls" gives "/x/a/b.xls"). Lexical only: ".." and links stay, since
+// a folder reached through a link has another parent.
+std::string withoutEmptySteps(std::string_view path);
+
+// `editText` trimmed and passed through withoutEmptySteps(); then, when it begins with
+// `programDir` + "/", that beginning is removed. Letter case counts, as it does in Linux
+// file names: "/opt/App/a.xls" is another file than "/opt/app/a.xls". Only the directory
+// at the start and up to a separator goes: "/opt/app2/a.xls" and "/srv/x/opt/app/a.xls"
+// come back whole.
 std::string savedDataPath(std::string_view editText, std::string_view programDir);
 
 }  // namespace settings

@@ -79,7 +79,7 @@ std::string writeTemporary(const std::string& target, std::string_view bytes, mo
                            const std::string* attributesOf = nullptr) {
     std::string dir = directoryOf(target);
     std::string name = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-    std::string temp = dir + "/." + name + ".XXXXXX";
+    std::string temp = dir + "/" + temporaryNameFor(name);
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return {};
     // The ACL goes after the mode: setting it sets the group bits to the ACL's mask.
@@ -206,5 +206,7 @@ bool createNewFile(const std::string& localPath, std::string_view bytes) {
     if (ok) syncDirectory(localPath);
     return ok;
 }
+
+std::string temporaryNameFor(std::string_view name) { return "." + std::string(name) + ".XXXXXX"; }
 
 }  // namespace fileio

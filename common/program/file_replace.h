@@ -12,6 +12,11 @@
 
 namespace fileio {
 
+// The name of the temporary file that stands beside `name` while it is replaced or
+// created (with "XXXXXX" where mkstemp puts its letters): a folder must have room in the
+// system's path limit for this name too.
+std::string temporaryNameFor(std::string_view name);
+
 // Reads the whole of a regular file into `bytes`. False (bytes emptied) when the path
 // names nothing, names something that is not a regular file, or cannot be read.
 bool readWholeFile(const std::string& localPath, std::string& bytes);

@@ -6,27 +6,77 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <mutex>
+#include <optional>
 
+#include "common/program/file_replace.h"
 #include "common/text/codepage.h"
+#include "common/text/gbk_literal.h"
 #include "common/text/gbk_text.h"
 
 namespace paths {
 
+using codepage::gbkText;
+
 namespace {
 
-std::mutex directoryMutex;
-std::string overriddenDirectory;
+constexpr const char* kConfigName = "quillmar.ini";
 
-std::string executableDirectory() {
-    char buffer[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return ".";
-    std::string exe(buffer, static_cast<size_t>(n));
-    size_t slash = exe.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return codepage::fromLocalPath(exe.substr(0, slash));
+// The program's folder: as the system names it, and as the programs hold it (GBK).
+struct ProgramFolder {
+    std::string local;  // "" when the system would not say
+    std::string gbk;
+    int error = 0;      // why the system would not say
+};
+
+ProgramFolder folderNamed(std::string local) {
+    ProgramFolder folder;
+    folder.gbk = codepage::utf8ToGbk(local);
+    folder.local = std::move(local);
+    return folder;
+}
+
+ProgramFolder executableFolder() {
+    std::string buffer(PATH_MAX, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    ProgramFolder unknown;
+    if (n < 0) {
+        unknown.error = errno;
+        return unknown;
+    }
+    // A link that fills the whole buffer may have been cut short.
+    if (static_cast<size_t>(n) >= buffer.size()) {
+        unknown.error = ENAMETOOLONG;
+        return unknown;
+    }
+    buffer.resize(static_cast<size_t>(n));
+    const size_t slash = buffer.rfind('/');
+    if (slash == std::string::npos) return unknown;
+    return folderNamed(slash == 0 ? "/" : buffer.substr(0, slash));
+}
+
+std::mutex folderMutex;
+std::optional<ProgramFolder> overriddenFolder;
+
+const ProgramFolder& realFolder() {
+    static const ProgramFolder real = executableFolder();
+    return real;
+}
+
+// Paths built on the folder's GBK name lead back to the folder itself, also when that
+// name had to take "?" for characters GBK cannot hold.
+void holdFolder(const ProgramFolder& folder) {
+    const bool leadsBack = codepage::gbkToUtf8(folder.gbk) == folder.local;
+    codepage::holdFolderName(folder.gbk, leadsBack ? std::string() : folder.local);
+}
+
+ProgramFolder currentFolder() {
+    std::lock_guard<std::mutex> lock(folderMutex);
+    if (overriddenFolder) return *overriddenFolder;
+    static const bool held = (holdFolder(realFolder()), true);
+    (void)held;
+    return realFolder();
 }
 
 // Length of the GBK character at byte i (a lead byte cut off at the end counts as one).
@@ -73,18 +123,43 @@ bool matchesWildcards(std::string_view pattern, std::string_view name) {
 
 }  // namespace
 
-std::string programDirectory() {
-    static const std::string real = executableDirectory();
-    std::lock_guard<std::mutex> lock(directoryMutex);
-    return overriddenDirectory.empty() ? real : overriddenDirectory;
+std::string programDirectory() { return currentFolder().gbk; }
+
+std::string programFolderProblem() {
+    const ProgramFolder folder = currentFolder();
+    const std::string moveIt = gbkText("\n请把程序放到路径较短的文件夹中再运行。");
+    if (folder.local.empty()) {
+        return gbkText("无法得知本程序所在的文件夹：") +
+               (folder.error == ENAMETOOLONG ? gbkText("它的路径比系统允许的更长。") + moveIt
+                                             : gbkText("它可能已被删除或改名。"));
+    }
+    // quillmar.ini is replaced through a temporary file beside it, whose name is longer:
+    // a folder with room for the one only would leave the default file uncreated and
+    // every setting unsaved, without a word from the system that refuses the name.
+    const size_t longest = folder.local.size() + 1 + fileio::temporaryNameFor(kConfigName).size();
+    if (longest >= PATH_MAX) {
+        return gbkText("本程序所在文件夹的路径太长（") + gbk::toText(static_cast<int64_t>(folder.local.size())) +
+               gbkText("字节），系统无法在其中保存配置文件quillmar.ini。") + moveIt;
+    }
+    return {};
 }
 
-void overrideProgramDirectory(std::string_view directory) {
-    std::lock_guard<std::mutex> lock(directoryMutex);
-    overriddenDirectory = std::string(directory);
+void overrideProgramDirectory(std::string_view folder) {
+    std::lock_guard<std::mutex> lock(folderMutex);
+    if (folder.empty()) {
+        overriddenFolder.reset();
+        holdFolder(realFolder());
+    } else {
+        overriddenFolder = folderNamed(std::string(folder));
+        holdFolder(*overriddenFolder);
+    }
 }
 
-std::string configPath() { return programDirectory() + "/quillmar.ini"; }
+std::string configPath() {
+    const std::string folder = programDirectory();
+    // Without a folder there is no file: never one in the root or the working directory.
+    return folder.empty() ? std::string() : folder + "/" + kConfigName;
+}
 
 std::string toSlashSeparators(std::string_view value) {
     std::string out(value);

@@ -11,14 +11,25 @@
 namespace paths {
 
 // The directory of the running executable (from /proc/self/exe), GBK, without a trailing
-// "/" (except for the root directory itself, "/"). Cached after the first call.
+// "/" (except for the root directory itself, "/"); "" when the system would not say (see
+// programFolderProblem). Cached after the first call.
+//
+// The folder is used as the system names it: when its name holds characters GBK cannot
+// (shown as "?"), every file operation on a path in it still reaches it, not a sibling
+// whose name has a real "?" there (see codepage::holdFolderName).
 std::string programDirectory();
 
-// Makes programDirectory() answer `directory` instead (tests, which need a fresh
-// configuration per case). An empty text restores the real directory.
-void overrideProgramDirectory(std::string_view directory);
+// Why the programs cannot work in their folder, as the message that ends them (GBK), or
+// "" when they can: the system would not say where the running program lies (its path
+// is longer than the system allows, or the folder is gone), or the path is too long
+// for the files the programs keep there. Never the working directory instead.
+std::string programFolderProblem();
 
-// programDirectory() + "/quillmar.ini".
+// Makes programDirectory() answer `folder` instead, given as the system names it (tests,
+// which need a fresh configuration per case). An empty text restores the real directory.
+void overrideProgramDirectory(std::string_view folder);
+
+// programDirectory() + "/quillmar.ini"; "" without a program directory.
 std::string configPath();
 
 // Every "\" that is a character of its own turned into "/"; a 0x5C byte that is the

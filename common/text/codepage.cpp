@@ -1,9 +1,11 @@
 // GBK <-> Unicode through Qt's ICU codec (see codepage.h for why not iconv).
 #include "common/text/codepage.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <mutex>
 #include <unordered_map>
 
 namespace codepage {
@@ -66,7 +68,55 @@ std::string encode(const QString& text) {
     return out;
 }
 
+struct HeldFolder {
+    std::mutex mutex;
+    std::string gbk;
+    std::string local;
+};
+
+HeldFolder& heldFolder() {
+    static HeldFolder* held = new HeldFolder;
+    return *held;
+}
+
+// True when `path` is `folder` or lies in it: the folder ends at a component boundary,
+// so that "/x/app2" is not taken for a path in "/x/app".
+bool isInFolder(std::string_view path, std::string_view folder) {
+    if (folder.empty() || path.substr(0, folder.size()) != folder) return false;
+    return path.size() == folder.size() || folder.back() == '/' || path[folder.size()] == '/';
+}
+
 }  // namespace
+
+void holdFolderName(std::string_view gbkFolder, std::string_view localFolder) {
+    HeldFolder& held = heldFolder();
+    std::lock_guard<std::mutex> lock(held.mutex);
+    held.local = std::string(localFolder);
+    held.gbk = localFolder.empty() ? std::string() : std::string(gbkFolder);
+}
+
+std::string toLocalPath(std::string_view gbkPath) {
+    {
+        HeldFolder& held = heldFolder();
+        std::lock_guard<std::mutex> lock(held.mutex);
+        if (isInFolder(gbkPath, held.gbk)) return held.local + gbkToUtf8(gbkPath.substr(held.gbk.size()));
+    }
+    return gbkToUtf8(gbkPath);
+}
+
+std::string fromLocalPath(std::string_view localPath) {
+    {
+        HeldFolder& held = heldFolder();
+        std::lock_guard<std::mutex> lock(held.mutex);
+        if (isInFolder(localPath, held.local)) return held.gbk + utf8ToGbk(localPath.substr(held.local.size()));
+    }
+    return utf8ToGbk(localPath);
+}
+
+QString toQtPath(std::string_view gbkPath) {
+    const std::string local = toLocalPath(gbkPath);
+    return QFile::decodeName(QByteArray(local.data(), static_cast<qsizetype>(local.size())));
+}
 
 std::string gbkToUtf8(std::string_view gbk) {
     bool ascii = true;

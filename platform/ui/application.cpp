@@ -204,10 +204,13 @@ void restoreCursor() {
 bool runAndWait(const std::string& commandLine) {
     const QStringList parts = QProcess::splitCommand(codepage::toQString(commandLine));
     if (parts.isEmpty()) return false;
+    // The program file by its path's own bytes: 设置 beside lookup in a folder whose name
+    // GBK cannot hold, not the one in a sibling folder named with "?".
+    const QString program = codepage::toQtPath(codepage::fromQString(parts.first()));
     QProcess process;
     // The child's output goes where ours goes; a pipe nobody reads could stall it.
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(parts.first(), parts.mid(1));
+    process.start(program, parts.mid(1));
     if (!process.waitForStarted(-1)) return false;
     process.waitForFinished(-1);
     return true;

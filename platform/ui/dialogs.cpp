@@ -126,10 +126,10 @@ std::optional<std::string> inputBox(const std::string& title, const std::string&
 
 std::optional<std::string> openFile(const std::string& directory, const std::string& fileName) {
     if (auto reply = scripted<FileReply>(Kind::OpenFile, std::string(), directory)) return reply->value;
-    QFileDialog dialog(nullptr, QStringLiteral(" "), q(directory));
+    QFileDialog dialog(nullptr, QStringLiteral(" "), codepage::toQtPath(directory));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!fileName.empty()) dialog.selectFile(q(fileName));
+    if (!fileName.empty()) dialog.selectFile(codepage::toQtPath(fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return codepage::fromQString(dialog.selectedFiles().first());
 }

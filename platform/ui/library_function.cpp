@@ -4,6 +4,9 @@
 
 #include <dlfcn.h>
 
+#include <QCoreApplication>
+#include <QFile>
+
 #include <map>
 #include <utility>
 #include <vector>
@@ -19,7 +22,8 @@ namespace {
 
 // The file names a library named as on Windows may have here.
 std::vector<std::string> candidates(const std::string& library) {
-    const std::string dir = codepage::toLocalPath(programDirectory()) + "/";
+    // The folder as the system names it: its GBK name may have taken "?" for characters.
+    const std::string dir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/";
     const std::string local = codepage::toLocalPath(library);
     std::vector<std::string> names;
     if (local.find('/') != std::string::npos) {

@@ -1,10 +1,14 @@
 // Program directory, configuration path, data-path resolution and the wildcard file test.
+#include <limits.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <filesystem>
 
-#include "common/text/codepage.h"
+#include "common/program/config_file.h"
 #include "common/program/paths.h"
+#include "common/text/codepage.h"
 #include "temp_dir.h"
 
 namespace {
@@ -83,5 +87,102 @@ TEST_F(FileExistsTest, RelativePathsStartAtTheWorkingDirectory) {
     EXPECT_TRUE(plain);
     EXPECT_TRUE(wild);
 }
+
+// A program folder named as the system names it, beside a sibling whose name is the GBK
+// form of that name ("app?"); the override is reset afterwards.
+class ProgramFolderNameTest : public TempDirTest {
+protected:
+    void TearDown() override {
+        paths::overrideProgramDirectory("");
+        TempDirTest::TearDown();
+    }
+
+    std::string makeFolder(const std::string& name) {
+        std::filesystem::create_directories(path(name));
+        return path(name);
+    }
+};
+
+// "app😀" once became "app?": both programs read, and 设置 rewrote, the sibling's quillmar.ini.
+TEST_F(ProgramFolderNameTest, AFolderNameGbkCannotHoldIsUsedAsTheSystemNamesIt) {
+    for (const char* name : {"app😀", "앱", "照片😀夹"}) {
+        SCOPED_TRACE(name);
+        const std::string own = makeFolder(name);
+        const std::string sibling = makeFolder(codepage::gbkToUtf8(codepage::utf8ToGbk(name)));
+        ASSERT_NE(own, sibling);
+        writeBytes(sibling + "/quillmar.ini", "[reg]\r\nlogo=sibling\r\n");
+        paths::overrideProgramDirectory(own);
+
+        // Shown with "?", as every text GBK cannot hold; used as the folder itself.
+        EXPECT_EQ(paths::programDirectory(), codepage::utf8ToGbk(own));
+        EXPECT_EQ(codepage::toLocalPath(paths::configPath()), own + "/quillmar.ini");
+        EXPECT_EQ(codepage::fromLocalPath(own + "/a.csv"), paths::programDirectory() + "/a.csv");
+        EXPECT_EQ(codepage::toQtPath(paths::programDirectory()), QString::fromStdString(own));
+        EXPECT_FALSE(paths::fileExists(paths::configPath()));
+        EXPECT_EQ(config::readKey(paths::configPath(), "reg", "logo", "none"), "none");
+
+        ASSERT_TRUE(config::createDefaultFile(paths::configPath()));
+        ASSERT_TRUE(config::writeKeys(paths::configPath(), {{"reg", "logo", "own"}}));
+        EXPECT_EQ(config::readKey(paths::configPath(), "reg", "logo", "none"), "own");
+        EXPECT_TRUE(std::filesystem::exists(own + "/quillmar.ini"));
+        EXPECT_EQ(readBytes(sibling + "/quillmar.ini"), "[reg]\r\nlogo=sibling\r\n");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sibling), {}), 1);
+
+        // Data paths relative to the folder reach it too, wildcards included.
+        writeBytes(own + "/list.csv", "x");
+        EXPECT_TRUE(paths::fileExists(paths::resolveDataPath("list.csv")));
+        EXPECT_TRUE(paths::fileExists(paths::resolveDataPath("l*.csv")));
+        writeBytes(sibling + "/only.csv", "x");
+        EXPECT_FALSE(paths::fileExists(paths::resolveDataPath("only.csv")));
+        std::filesystem::remove(sibling + "/only.csv");
+    }
+    // A name that leads back to its folder holds nothing: "app?" itself is reachable again.
+    const std::string plain = makeFolder("plain");
+    paths::overrideProgramDirectory(plain);
+    EXPECT_EQ(codepage::toLocalPath(codepage::utf8ToGbk(path("app?/quillmar.ini"))), path("app?/quillmar.ini"));
+}
+
+// Only a path in the folder goes to its bytes: "app?2" and "app?" alone are other folders.
+TEST_F(ProgramFolderNameTest, OnlyPathsInsideTheHeldFolderAreTurned) {
+    const std::string own = makeFolder("app😀");
+    paths::overrideProgramDirectory(own);
+    const std::string gbk = paths::programDirectory();
+    EXPECT_EQ(codepage::toLocalPath(gbk), own);
+    EXPECT_EQ(codepage::toLocalPath(gbk + "2/a.csv"), path("app?2/a.csv"));
+    EXPECT_EQ(codepage::toLocalPath(gbk + G("/表.csv")), own + "/表.csv");
+    EXPECT_EQ(codepage::toLocalPath("/elsewhere/app?/a.csv"), "/elsewhere/app?/a.csv");
+}
+
+// A folder of `length` bytes under `base`, made of components the system allows.
+std::string longFolder(const std::string& base, size_t length) {
+    std::string folder = base;
+    while (folder.size() < length) {
+        const size_t left = length - folder.size();
+        folder += "/" + std::string(left > 250 ? 200 : left - 1, 'd');
+    }
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// A 4,082-byte folder had room for quillmar.ini but not for its temporary file: no default
+// file, no saved settings, no word said.
+TEST_F(ProgramFolderNameTest, AFolderTooLongForTheConfigurationFileIsAProblemNamed) {
+    const std::string tooLong = longFolder(dir_, 4082);
+    ASSERT_EQ(tooLong.size(), 4082u);
+    paths::overrideProgramDirectory(tooLong);
+    const std::string problem = codepage::gbkToUtf8(paths::programFolderProblem());
+    EXPECT_NE(problem.find("路径太长（4082字节）"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("quillmar.ini"), std::string::npos) << problem;
+
+    // The longest folder that still takes quillmar.ini through its temporary file.
+    const size_t room = PATH_MAX - 1 - std::string("/.quillmar.ini.XXXXXX").size();
+    const std::string fits = longFolder(dir_, room);
+    paths::overrideProgramDirectory(fits);
+    EXPECT_EQ(paths::programFolderProblem(), "");
+    EXPECT_TRUE(config::createDefaultFile(paths::configPath()));
+    EXPECT_TRUE(config::writeKeys(paths::configPath(), {{"reg", "logo", "x"}}));
+}
+
+TEST(Paths, TheRunningProgramsFolderHasNoProblem) { EXPECT_EQ(paths::programFolderProblem(), ""); }
 
 }  // namespace

@@ -68,12 +68,8 @@ TEST_F(SettingsWindowTest, ResamplingMethodIsClampedToTheListAndSavedAsItsPositi
 TEST_F(SettingsWindowTest, PathInsideTheProgramDirectoryIsSavedRelativeAndOnlyTitleAndPathAreTrimmed) {
     writeConfig({"[database]", "dbname=none.xls"});
     start();
-    // The program directory in other letter case, with blanks around: saved relative.
-    std::string shouted = paths::programDirectory();
-    for (char& c : shouted)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    shouted += "/data/Book.XLS";
-    form().edit("文件名编辑框_数据库位置").setText("  " + shouted + G("　"));
+    // The program directory with blanks around and a doubled separator: saved relative.
+    form().edit("文件名编辑框_数据库位置").setText("  " + paths::programDirectory() + "//data/./Book.XLS" + G("　"));
     form().edit("编辑框_logo").setText(G("　 新 标题 "));
     form().edit("编辑框_生成照片的宽度").setText(" 320 ");
     form().edit("编辑框_照片标记_距左边").setText(G("二十"));
@@ -89,18 +85,28 @@ TEST_F(SettingsWindowTest, PathInsideTheProgramDirectoryIsSavedRelativeAndOnlyTi
     EXPECT_EQ(saved("photo", "照片标记距左边距离"), "二十");
 }
 
-TEST_F(SettingsWindowTest, EveryRadioAndCheckBoxShowsItsWholeCaption) {
+// The program directory in other letter case is another folder on Linux: saving
+// "list.csv" made lookup open the program folder's own list.csv, or nothing.
+TEST_F(SettingsWindowTest, APathInAFolderThatDiffersOnlyInLetterCaseIsSavedWhole) {
+    writeConfig({"[database]", "dbname=none.xls"});
     start();
-    for (QWidget* box : form().window()->findChildren<QWidget*>()) {
-        if (!qobject_cast<QRadioButton*>(box) && !qobject_cast<QCheckBox*>(box)) continue;
-        EXPECT_LE(box->sizeHint().width(), box->width()) << box->objectName().toStdString();
-    }
+    std::string shouted = paths::programDirectory();
+    for (char& c : shouted)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    ASSERT_NE(shouted, paths::programDirectory());
+    form().edit("文件名编辑框_数据库位置").setText(shouted + "/list.csv");
+    click("按钮_确定");
+    ASSERT_TRUE(closed());
+    EXPECT_EQ(config::readKey(paths::configPath(), "database", "dbname", "missing"), shouted + "/list.csv");
 }
 
-TEST(SavedDataPath, ALeadingProgramDirectoryGoesWhateverItsLetterCase) {
+// Letter case once did not count, the Windows rule: "/x/APP/list.csv" was saved as "list.csv".
+TEST(SavedDataPath, ALeadingProgramDirectoryGoesOnlyAsItIsWritten) {
     using settings::savedDataPath;
-    EXPECT_EQ(savedDataPath("/opt/App/data/a.xls", "/opt/app"), "data/a.xls");
-    EXPECT_EQ(savedDataPath(" /OPT/APP/a.xls ", "/opt/app"), "a.xls");
+    EXPECT_EQ(savedDataPath("/opt/app/data/a.xls", "/opt/app"), "data/a.xls");
+    EXPECT_EQ(savedDataPath(" /opt/app/a.xls ", "/opt/app"), "a.xls");
+    EXPECT_EQ(savedDataPath("/opt/App/data/a.xls", "/opt/app"), "/opt/App/data/a.xls");
+    EXPECT_EQ(savedDataPath("/OPT/APP/a.xls", "/opt/app"), "/OPT/APP/a.xls");
     EXPECT_EQ(savedDataPath("/opt/application/a.xls", "/opt/app"), "/opt/application/a.xls");
     // Cutting the directory out of the middle would save another file's path.
     EXPECT_EQ(savedDataPath("/srv/x/opt/app/a.xls", "/opt/app"), "/srv/x/opt/app/a.xls");
@@ -109,6 +115,26 @@ TEST(SavedDataPath, ALeadingProgramDirectoryGoesWhateverItsLetterCase) {
     const std::string dir = "/d/\x81\x41";  // a two-byte character whose trail byte is "A"
     EXPECT_EQ(savedDataPath(dir + "/a.xls", dir), "a.xls");
     EXPECT_EQ(savedDataPath("/d/\x81\x61/a.xls", dir), "/d/\x81\x61/a.xls");
+}
+
+// "<program folder>//list.csv" was saved as "/list.csv", a file in the root.
+TEST(SavedDataPath, DoubledSeparatorsAndDotStepsGoBeforeTheFolderIsRemoved) {
+    using settings::savedDataPath;
+    EXPECT_EQ(savedDataPath("/x/app//list.csv", "/x/app"), "list.csv");
+    EXPECT_EQ(savedDataPath("/x/app/./list.csv", "/x/app"), "list.csv");
+    EXPECT_EQ(savedDataPath("/x//app/.//./data///list.csv", "/x/app"), "data/list.csv");
+    EXPECT_EQ(savedDataPath("//x/app/list.csv", "/x/app"), "list.csv");
+    // Only at a separator: "app2" is another folder.
+    EXPECT_EQ(savedDataPath("/x/app2/list.csv", "/x/app"), "/x/app2/list.csv");
+    EXPECT_EQ(savedDataPath("/x/app2//list.csv", "/x/app"), "/x/app2/list.csv");
+    // ".." and names that merely begin with "." stay: only the lexical no-ops go.
+    EXPECT_EQ(savedDataPath("/x/app/../app/list.csv", "/x/app"), "../app/list.csv");
+    EXPECT_EQ(savedDataPath("/x/app/.data/..list.csv", "/x/app"), ".data/..list.csv");
+    EXPECT_EQ(savedDataPath("data//a.xls", "/x/app"), "data/a.xls");
+    // A program in the root keeps a path that is relative to it.
+    EXPECT_EQ(savedDataPath("/srv//a.xls", "/"), "srv/a.xls");
+    // "/" and "." are never the second byte of a GBK character.
+    EXPECT_EQ(savedDataPath(G("/x/app//表/./名单.csv"), "/x/app"), G("表/名单.csv"));
 }
 
 TEST_F(SettingsWindowTest, SavingKeepsEveryLineItDoesNotOwn) {

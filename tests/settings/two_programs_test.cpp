@@ -10,6 +10,8 @@
 namespace {
 
 using programtest::G;
+using programtest::readBytes;
+using programtest::writeBytes;
 
 class TwoProgramsTest : public querytest::QueryProgramTest {
 protected:
@@ -103,6 +105,55 @@ TEST_F(TwoProgramsTest, AUtf8FileReadsInBothProgramsAndIsSavedBackWholeInGbk) {
     EXPECT_EQ(utf8(config::readKey(paths::configPath(), "display", "display1", "")), "姓名");
     EXPECT_EQ(utf8(config::readKey(paths::configPath(), "reg", "logo", "")), "三年二班");
     EXPECT_EQ(codepage::gbkToUtf8(saved).find("\xEF\xBB\xBF"), std::string::npos);
+}
+
+// In "app😀" both programs used "app?": lookup read the sibling's quillmar.ini and data,
+// ran the sibling's 设置, and 设置 rewrote the sibling's quillmar.ini.
+TEST_F(TwoProgramsTest, AProgramFolderNameGbkCannotHoldIsNeverTakenForItsSibling) {
+    const std::string sibling = root_ + "/app?";
+    std::filesystem::create_directories(sibling);
+    const std::string siblingConfig =
+        querytest::gbkLines({"[database]", "dbname=名单.csv", "[search]", "searchname1=班级", "[reg]", "logo=别人"});
+    writeBytes(sibling + "/quillmar.ini", siblingConfig);
+    writeBytes(sibling + "/名单.csv", querytest::gbkLines({"学号,名字,年级", "X1,别人,三"}));
+    writeBytes(sibling + "/设置", "#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n");
+    ::chmod((sibling + "/设置").c_str(), 0755);
+
+    useProgramFolder("app😀");
+    writePupils("名单.csv", 4);
+    writeStandardConfig("名单.csv");
+    write("设置", "#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n");
+    ::chmod(local("设置").c_str(), 0755);
+    query::查询窗口& window = start();
+    EXPECT_EQ(utf8(window.form().caption()), "测试");
+    query::采像窗口* record = search(window, "*");
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->form().reportList("list").rowCount(), 4);
+    ui::dialogs::script::answerMessage(ui::dialogs::Answer::No);
+    QTest::mouseClick(window.form().button("配置按钮").widget(), Qt::LeftButton);
+    EXPECT_TRUE(std::filesystem::exists(local("ran"))) << "设置 beside lookup ran";
+
+    settings::startProgram();
+    ui::Form& settingsForm = settings::settingsWindow()->form();
+    EXPECT_EQ(utf8(settingsForm.edit("编辑框_logo").text()), "测试");
+    // A file chosen in the folder comes back from the dialog with "?", and is saved relative.
+    ui::dialogs::script::answerOpenFile(gbkPath("名单.csv"));
+    QTest::mouseClick(settingsForm.button("按钮_打开").widget(), Qt::LeftButton);
+    QTest::mouseClick(settingsForm.button("按钮_下一步").widget(), Qt::LeftButton);
+    // The fields are those of the folder's own list.
+    EXPECT_GE(settingsForm.combo("组合框1").findItem(G("班级")), 0);
+    EXPECT_LT(settingsForm.combo("组合框1").findItem(G("年级")), 0);
+    settingsForm.edit("编辑框_logo").setText(G("自己"));
+    QTest::mouseClick(settingsForm.button("按钮_确定").widget(), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !settingsForm.isLoaded(); }, 1000));
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "reg", "logo", "")), "自己");
+    EXPECT_EQ(utf8(config::readKey(paths::configPath(), "database", "dbname", "")), "名单.csv");
+    EXPECT_NE(read("quillmar.ini").find(G("logo=自己")), std::string::npos);
+
+    // The sibling is exactly as it was: same files, same bytes.
+    EXPECT_EQ(readBytes(sibling + "/quillmar.ini"), siblingConfig);
+    EXPECT_FALSE(std::filesystem::exists(sibling + "/ran"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sibling), {}), 3);
 }
 
 }  // namespace

@@ -76,8 +76,8 @@ protected:
     void SetUp() override {
         std::string pattern = (std::filesystem::temp_directory_path() / "lookup-program-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        paths::overrideProgramDirectory(codepage::fromLocalPath(dir_));
+        dir_ = root_ = pattern;
+        paths::overrideProgramDirectory(dir_);
         ui::dialogs::script::begin();
     }
 
@@ -89,14 +89,23 @@ protected:
         paths::overrideProgramDirectory("");
         std::error_code ec;
         // Write bits back first, so that read-only leftovers go too.
-        for (auto& entry : std::filesystem::recursive_directory_iterator(dir_, ec))
+        for (auto& entry : std::filesystem::recursive_directory_iterator(root_, ec))
             std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(dir_, ec);
+        std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(root_, ec);
     }
 
     virtual void releaseProgram() {}
+
+    // Makes the folder `nameUtf8` inside the temporary folder the program directory (for
+    // names that matter, such as one GBK cannot hold); returns it as a local path.
+    std::string useProgramFolder(const std::string& nameUtf8) {
+        dir_ = root_ + "/" + nameUtf8;
+        std::filesystem::create_directories(dir_);
+        paths::overrideProgramDirectory(dir_);
+        return dir_;
+    }
 
     // A file in the program directory (name in UTF-8), as a local path.
     std::string local(const std::string& name) const { return dir_ + "/" + name; }
@@ -125,6 +134,7 @@ protected:
     }
 
     std::string dir_;
+    std::string root_;  // the temporary folder, removed at the end
 };
 
 }  // namespace programtest
