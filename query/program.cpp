@@ -5,6 +5,7 @@
 
 #include "common/program/paths.h"
 #include "platform/ui/application.h"
+#include "platform/ui/program_runner.h"
 #include "query/globals.h"
 #include "query/query_window.h"
 #include "query/start_window.h"
@@ -17,34 +18,14 @@ struct ProgramWindows {
     std::unique_ptr<查询窗口> query;
 };
 
-// Never destroyed by itself: an end through ui::endProgram leaves the windows to the
-// process exit rather than tearing widgets down behind a handler that is still running.
-ProgramWindows& windows() {
-    static ProgramWindows* held = new ProgramWindows;
-    return *held;
-}
+ProgramWindows& windows() { return ui::programWindows<ProgramWindows>(); }
 
 }  // namespace
 
-int 程序入口(int argc, char** argv) {
-    ui::Application application(argc, argv);
-    startProgram();
-    const int code = application.exec();
-    releaseWindows();
-    return code;
-}
+int 程序入口(int argc, char** argv) { return ui::runProgram(argc, argv, startProgram, releaseWindows); }
 
 void startProgram() {
-    // Both programs keep quillmar.ini in their own folder and nowhere else: without it they
-    // stop, saying why, rather than read or write another folder's file.
-    const std::string folderProblem = paths::programFolderProblem();
-    if (!folderProblem.empty()) ui::fatalError(folderProblem);
-    建立全局数组();
-    static bool cleanupRegistered = false;
-    if (!cleanupRegistered) {
-        ui::atExit(释放全局变量);
-        cleanupRegistered = true;
-    }
+    ui::beginProgram(paths::programFolderProblem(), 建立全局数组, 释放全局变量);
     运行启动程序();
     windows().start = std::make_unique<启动窗口>();
     if (!windows().start->load()) ui::fatalError(gbkText("载入启动窗口失败"));

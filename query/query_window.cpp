@@ -6,8 +6,8 @@
 #include "common/program/data_source.h"
 #include "common/text/gbk_text.h"
 #include "common/program/paths.h"
-#include "common/program/table_listing.h"
-#include "common/program/text_repair.h"
+#include "common/program/source_tables.h"
+#include "common/program/repair_window.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "query/globals.h"
@@ -110,30 +110,12 @@ void 查询窗口::查询窗口_创建完毕() {
 }
 
 void 查询窗口::listTables() {
-    switch (datasource::kindFromText(数据库扩展名)) {
-    case datasource::Kind::Access: {
-        const auto answer = ui::dialogs::inputBox(gbkText("有密码吗？"),
-                                                  gbkText("如果数据库包含密码，请输入，无则直接退出！"));
-        数据库密码 = answer.value_or(std::string());
-        列出MDB表(dbname, 数据库密码, 表名数组);
-        break;
-    }
-    case datasource::Kind::TextTable:
-        form_.button("按钮_校正文本文件").setVisible(true);
-        [[fallthrough]];
-    case datasource::Kind::DBaseTable: {
-        const datasource::TableSplit split = datasource::splitTablePath(dbname);
-        表名数组 = {split.table};
-        dbname = split.directory;
-        break;
-    }
-    case datasource::Kind::Workbook:
-        列出Excel表(dbname, 表名数组, WorkbookListingVariant::QueryProgram,
-                   [](const std::string& caption, const std::string& text) {
-                       ui::dialogs::messageBox(text, ui::dialogs::Buttons::Ok, caption);
-                   });
-        break;
-    }
+    const datasource::Kind kind = datasource::kindFromText(数据库扩展名);
+    if (kind == datasource::Kind::TextTable) form_.button("按钮_校正文本文件").setVisible(true);
+    SourceTables source = listSourceTables(dbname, kind, WorkbookListingVariant::QueryProgram);
+    dbname = source.dbname;
+    数据库密码 = source.password;
+    表名数组 = std::move(source.tables);
 
     if (表名数组.empty()) {
         ui::dialogs::messageBox(gbkText("怎么尽是倒霉事儿，这个数据库中居然还没有表！"),
@@ -251,16 +233,8 @@ void 查询窗口::按钮_校正文本文件_被单击() {
                                 gbkText("信息："));
         return;
     }
-    RepairWindow window;
-    window.caption = [this] { return form_.caption(); };
-    window.setCaption = [this](const std::string& caption) {
-        form_.setCaption(caption);
-        ui::processPendingEvents();  // so the waiting caption is seen while the file is rewritten
-    };
-    window.showMessage = [](const std::string& text, const std::string& caption) {
-        ui::dialogs::messageBox(text, ui::dialogs::Buttons::Ok, caption);
-    };
-    校正文本文件(dbname + name, window);
+    // The waiting caption is shown while the file is rewritten.
+    校正文本文件(dbname + name, repairWindowOf(form_, RepairProgress::ShowCaptionNow));
 }
 
 }  // namespace query

@@ -5,40 +5,21 @@
 
 #include "common/program/paths.h"
 #include "platform/ui/application.h"
+#include "platform/ui/program_runner.h"
 #include "settings/globals.h"
 #include "settings/settings_window.h"
 
 namespace settings {
 namespace {
 
-// Never destroyed by itself: an end through ui::endProgram leaves the window to the
-// process exit rather than tearing widgets down behind a handler that is still running.
-std::unique_ptr<设置程序窗口>& window() {
-    static auto* held = new std::unique_ptr<设置程序窗口>;
-    return *held;
-}
+std::unique_ptr<设置程序窗口>& window() { return ui::programWindows<std::unique_ptr<设置程序窗口>>(); }
 
 }  // namespace
 
-int 程序入口(int argc, char** argv) {
-    ui::Application application(argc, argv);
-    startProgram();
-    const int code = application.exec();
-    releaseWindows();
-    return code;
-}
+int 程序入口(int argc, char** argv) { return ui::runProgram(argc, argv, startProgram, releaseWindows); }
 
 void startProgram() {
-    // Both programs keep quillmar.ini in their own folder and nowhere else: without it they
-    // stop, saying why, rather than read or write another folder's file.
-    const std::string folderProblem = paths::programFolderProblem();
-    if (!folderProblem.empty()) ui::fatalError(folderProblem);
-    建立全局数组();
-    static bool cleanupRegistered = false;
-    if (!cleanupRegistered) {
-        ui::atExit(释放全局变量);
-        cleanupRegistered = true;
-    }
+    ui::beginProgram(paths::programFolderProblem(), 建立全局数组, 释放全局变量);
     window() = std::make_unique<设置程序窗口>();
     if (!window()->load()) {
         const std::string why = window()->form().loadError();

@@ -12,8 +12,8 @@
 #include "common/program/data_source.h"
 #include "common/program/field_listing.h"
 #include "common/program/paths.h"
-#include "common/program/table_listing.h"
-#include "common/program/text_repair.h"
+#include "common/program/repair_window.h"
+#include "common/program/source_tables.h"
 #include "common/text/gbk_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -42,11 +42,6 @@ std::string bracketed(const std::string& table) { return "[" + table + "]"; }
 bool pathExistsExactly(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(codepage::toLocalPath(path), ec);
-}
-
-bool isRegularFile(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(codepage::toLocalPath(path), ec);
 }
 
 // A path as a Windows program writes it ("D:\名单.xls"): a drive letter and a colon. No
@@ -190,55 +185,20 @@ void 设置程序窗口::文件名编辑框_数据库位置_内容被改变() {
     数据库扩展名 = datasource::kindOf(dbname);
     ui::CheckBox repair = form_.checkBox("选择框_文本文件自动校正");
     if (数据库扩展名 == "txt") repair.setChecked(true);
-    数据库密码.clear();
-    表名数组.clear();
     字段名数组.clear();
-    listingError_.clear();
 
-    auto splitTextPath = [] {
-        const datasource::TableSplit split = datasource::splitTablePath(dbname);
-        表名数组 = {split.table};
-        dbname = split.directory;
-    };
-    switch (datasource::kindFromText(数据库扩展名)) {
-    case datasource::Kind::Access: {
-        const auto answer = ui::dialogs::inputBox(gbkText("有密码吗？"),
-                                                  gbkText("如果数据库包含密码，请输入，无则直接退出！"));
-        数据库密码 = answer.value_or(std::string());
-        列出MDB表(dbname, 数据库密码, 表名数组, listingError_);
-        break;
+    const datasource::Kind kind = datasource::kindFromText(数据库扩展名);
+    if (kind == datasource::Kind::TextTable && repair.isChecked()) {
+        // No pending events are run while the file is rewritten (unlike lookup's repair
+        // button): they may hold the user's next keystroke in this very edit, whose handler
+        // would then run inside this one and change the path under it.
+        校正文本文件(dbname, repairWindowOf(form_, RepairProgress::CaptionOnly));
     }
-    case datasource::Kind::TextTable:
-        if (repair.isChecked()) {
-            RepairWindow window;
-            window.caption = [this] { return form_.caption(); };
-            // No pending events are run here (unlike lookup's repair button): they may hold
-            // the user's next keystroke in this very edit, whose handler would then run
-            // inside this one and change the path under it.
-            window.setCaption = [this](const std::string& caption) { form_.setCaption(caption); };
-            window.showMessage = [](const std::string& message, const std::string& caption) {
-                ui::dialogs::messageBox(message, ui::dialogs::Buttons::Ok, caption);
-            };
-            校正文本文件(dbname, window);
-        }
-        splitTextPath();
-        break;
-    case datasource::Kind::DBaseTable:
-        splitTextPath();
-        break;
-    case datasource::Kind::Workbook:
-        // Every keystroke runs this handler, so most texts a user types on the way to a
-        // file name nothing. Only a file is worth the listing and its reminder box: a box
-        // per keystroke would make the path impossible to type.
-        if (isRegularFile(dbname)) {
-            列出Excel表(dbname, 表名数组, WorkbookListingVariant::SettingsProgram,
-                       [](const std::string& caption, const std::string& message) {
-                           ui::dialogs::messageBox(message, ui::dialogs::Buttons::Ok, caption);
-                       },
-                       listingError_);
-        }
-        break;
-    }
+    SourceTables source = listSourceTables(dbname, kind, WorkbookListingVariant::SettingsProgram);
+    dbname = source.dbname;
+    数据库密码 = source.password;
+    表名数组 = std::move(source.tables);
+    listingError_ = std::move(source.error);
 }
 
 void 设置程序窗口::按钮_打开_被单击() {
