@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "common/program/paths.h"
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "common/paths.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 #include "platform/ui/application.h"
 #include "query/globals.h"
 #include "query/pinyin_reading.h"

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "common/program/field_listing.h"
-#include "common/text/codepage.h"
+#include "common/field_listing.h"
+#include "text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
 

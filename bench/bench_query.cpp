@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
-#include "common/program/paths.h"
+#include "text/codepage.h"
+#include "common/paths.h"
 #include "platform/database/table_cache.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"

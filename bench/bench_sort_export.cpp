@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
 #include "query/list_export.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/external_database.h"
 
 // The process's peak resident memory in kB (VmHWM), 0 when unknown. Unlike getrusage it

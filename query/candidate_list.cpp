@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 #include "query/globals.h"
 #include "query/pinyin_reading.h"
 #include "query/record_connection.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text/gbk_literal.h"
+#include "text/gbk_literal.h"
 
 namespace query {
 

@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "common/program/file_replace.h"
-#include "common/program/paths.h"
-#include "common/text/codepage.h"
+#include "common/file_replace.h"
+#include "common/paths.h"
+#include "text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "query/globals.h"

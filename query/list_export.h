@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace query {
 

@@ -1,7 +1,7 @@
 // The photo path rule (see photo_path.h).
 #include "query/photo_path.h"
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace query {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 #include "platform/ui/library_function.h"
 
 namespace query {

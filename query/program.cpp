@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "common/program/paths.h"
+#include "common/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/program_runner.h"
 #include "query/globals.h"

@@ -1,7 +1,7 @@
 // Opening a record connection by the data file's kind (see record_connection.h).
 #include "query/record_connection.h"
 
-#include "common/program/data_source.h"
+#include "common/data_source.h"
 #include "platform/database/external_database.h"
 
 namespace query {

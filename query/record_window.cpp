@@ -5,10 +5,10 @@
 
 #include <chrono>
 
-#include "common/text/codepage.h"
-#include "common/program/file_replace.h"
-#include "common/text/gbk_text.h"
-#include "common/program/paths.h"
+#include "text/codepage.h"
+#include "common/file_replace.h"
+#include "text/gbk_text.h"
+#include "common/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "query/fill_progress.h"

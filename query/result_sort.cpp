@@ -1,7 +1,7 @@
 // The result list's sort and the record window's header-click handler (see result_sort.h).
 #include "query/result_sort.h"
 
-#include "common/program/sort_keys.h"
+#include "common/sort_keys.h"
 #include "platform/ui/application.h"
 #include "query/record_window.h"
 

@@ -1,7 +1,7 @@
 // The search condition of both searching windows (see search_condition.h).
 #include "query/search_condition.h"
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace query {
 

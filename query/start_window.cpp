@@ -1,8 +1,8 @@
 // The start window's handlers (see start_window.h).
 #include "query/start_window.h"
 
-#include "common/program/config_file.h"
-#include "common/program/paths.h"
+#include "common/config_file.h"
+#include "common/paths.h"
 #include "platform/ui/application.h"
 #include "query/program.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace settings {
 

@@ -1,7 +1,7 @@
 // The saved field's item (see field_choice.h).
 #include "settings/field_choice.h"
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace settings {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "common/text/gbk_literal.h"
-#include "common/text/gbk_text.h"
+#include "text/gbk_literal.h"
+#include "text/gbk_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/image_decoder.h"
 #include "settings/colour_choice.h"

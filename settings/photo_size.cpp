@@ -1,8 +1,8 @@
 // Photo-size presets and the aspect-ratio arithmetic (see photo_size.h).
 #include "settings/photo_size.h"
 
-#include "common/text/gbk_literal.h"
-#include "common/text/gbk_text.h"
+#include "text/gbk_literal.h"
+#include "text/gbk_text.h"
 
 namespace settings {
 

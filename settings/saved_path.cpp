@@ -1,7 +1,7 @@
 // The saved form of the data-file path (see saved_path.h).
 #include "settings/saved_path.h"
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace settings {
 

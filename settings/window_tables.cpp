@@ -1,7 +1,7 @@
 // The resampling-method list (see window_tables.h).
 #include "settings/window_tables.h"
 
-#include "common/text/gbk_literal.h"
+#include "text/gbk_literal.h"
 
 namespace settings {
 

@@ -4,8 +4,8 @@
 #include <map>
 #include <string_view>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 
 namespace db {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace db {
 

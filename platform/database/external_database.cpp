@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <map>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 #include "platform/database/column_value.h"
 #include "platform/database/connection_string.h"
 #include "platform/database/fast_codec.h"

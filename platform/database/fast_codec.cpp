@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace db::codec {
 namespace {

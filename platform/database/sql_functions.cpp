@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "common/text/date_reading.h"
+#include "text/date_reading.h"
 #include "platform/database/column_value.h"
 #include "platform/database/display_format.h"
 #include "platform/database/fast_codec.h"

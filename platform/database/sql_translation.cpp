@@ -1,7 +1,7 @@
 // Translation of the programs' Jet statements to SQLite.
 #include "platform/database/sql_translation.h"
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/fast_codec.h"
 
 namespace db {

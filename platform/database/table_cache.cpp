@@ -10,7 +10,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/sql_functions.h"
 #include "platform/database/sql_translation.h"

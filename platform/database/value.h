@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace db {
 

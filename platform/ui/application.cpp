@@ -21,7 +21,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"

@@ -18,7 +18,7 @@
 
 #include <algorithm>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/ui/colour_ref.h"
 #include "platform/ui/form.h"
 #include "platform/ui/form_private.h"

@@ -20,7 +20,7 @@
 #include <deque>
 #include <variant>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/colour_ref.h"
 #include "platform/ui/message_box.h"

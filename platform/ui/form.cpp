@@ -30,7 +30,7 @@
 #include <optional>
 #include <set>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form_private.h"
 #include "platform/ui/runtime_state.h"

@@ -18,7 +18,7 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/ui/key_codes.h"
 #include "platform/ui/report_model.h"
 #include "platform/ui/runtime_state.h"

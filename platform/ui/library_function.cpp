@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/stand_in_functions.h"
 

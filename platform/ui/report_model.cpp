@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace ui {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 #include "platform/ui/dialogs.h"
 
 namespace ui {

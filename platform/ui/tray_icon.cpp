@@ -5,8 +5,8 @@
 #include <QIcon>
 #include <QSystemTrayIcon>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 
 namespace ui {
 

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "common/program/config_file.h"
-#include "common/program/config_messages.h"
-#include "common/text/codepage.h"
+#include "common/config_file.h"
+#include "common/config_messages.h"
+#include "text/codepage.h"
 #include "support/child_process.h"
 #include "temp_dir.h"
 #include "utf16_bytes.h"

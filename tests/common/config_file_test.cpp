@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
-#include "common/program/config_file.h"
-#include "common/program/default_config.h"
+#include "text/codepage.h"
+#include "common/config_file.h"
+#include "common/default_config.h"
 #include "support/child_process.h"
 #include "temp_dir.h"
 #include "utf16_bytes.h"

@@ -1,8 +1,8 @@
 // Data-source kinds, the text/dBASE split and the connection strings, byte for byte.
 #include <gtest/gtest.h>
 
-#include "common/text/codepage.h"
-#include "common/program/data_source.h"
+#include "text/codepage.h"
+#include "common/data_source.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "common/program/config_file.h"
-#include "common/program/paths.h"
-#include "common/text/codepage.h"
+#include "common/config_file.h"
+#include "common/paths.h"
+#include "text/codepage.h"
 #include "temp_dir.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Ordering list cells as whole numbers, texts and dates.
-#include "common/program/sort_keys.h"
+#include "common/sort_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "common/text/codepage.h"
-#include "common/program/text_repair.h"
+#include "text/codepage.h"
+#include "common/text_repair.h"
 #include "temp_dir.h"
 #include "utf16_bytes.h"
 

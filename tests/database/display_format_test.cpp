@@ -8,7 +8,7 @@
 #include <limits>
 #include <random>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 #include "platform/database/display_format.h"
 
 namespace {

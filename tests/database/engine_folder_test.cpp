@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
 #include "support/child_process.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/fast_codec.h"
 
 namespace {

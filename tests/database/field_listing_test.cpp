@@ -2,8 +2,8 @@
 // read cell by cell up to the first blank cell.
 #include <gtest/gtest.h>
 
-#include "common/program/field_listing.h"
-#include "common/text/codepage.h"
+#include "common/field_listing.h"
+#include "text/codepage.h"
 #include "shared_files.h"
 #include "temp_folder.h"
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/readers/readers.h"
 
 namespace readers_test {

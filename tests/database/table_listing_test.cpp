@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "common/program/table_listing.h"
+#include "common/table_listing.h"
 #include "shared_files.h"
 #include "temp_folder.h"
 

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/readers/readers.h"
 #include "temp_folder.h"
 

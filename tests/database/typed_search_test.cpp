@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/external_database.h"
 #include "platform/database/table_cache.h"
 #include "shared_files.h"

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "support/program_test.h"
-#include "common/program/paths.h"
+#include "common/paths.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "query/globals.h"

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"

@@ -1,7 +1,7 @@
 // Field names on page "搜索与显示设置": the 14 boxes and the numbered field list filled
 // from the listing of the table shown, the saved choices selected by prefix, and what a
 // listing that fails leaves.
-#include "common/program/config_file.h"
+#include "common/config_file.h"
 #include "settings/field_choice.h"
 #include "settings_test_support.h"
 

@@ -10,8 +10,8 @@
 
 #include <optional>
 
-#include "common/program/config_file.h"
-#include "common/program/paths.h"
+#include "common/config_file.h"
+#include "common/paths.h"
 #include "platform/ui/dialogs.h"
 #include "settings_test_support.h"
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/program/config_file.h"
+#include "common/config_file.h"
 #include "settings/saved_path.h"
 #include <QCheckBox>
 #include <QRadioButton>

@@ -3,7 +3,7 @@
 // data file and other fields, and lookup searches the new file by the new fields.
 #include <sys/stat.h>
 
-#include "common/program/config_file.h"
+#include "common/config_file.h"
 #include "query/query_test_support.h"
 #include "settings_test_support.h"
 

@@ -3,8 +3,8 @@
 // the saved field choices back unchanged.
 #include <map>
 
-#include "common/program/config_file.h"
-#include "common/program/paths.h"
+#include "common/config_file.h"
+#include "common/paths.h"
 #include "settings_test_support.h"
 
 using namespace settingstest;

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "common/program/paths.h"
-#include "common/text/codepage.h"
+#include "common/paths.h"
+#include "text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace db {
 

@@ -24,7 +24,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/readers/dbf_code_page.h"
 #include "platform/database/readers/dbf_memo.h"
 #include "platform/database/readers/readers.h"

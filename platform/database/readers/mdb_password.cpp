@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace db {
 namespace {

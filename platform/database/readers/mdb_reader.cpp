@@ -37,8 +37,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 #include "platform/database/readers/mdb_password.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/table_sink.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <unordered_set>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "text/gbk_text.h"
 
 namespace db::sheet {
 namespace {

@@ -30,8 +30,8 @@
 #include <cstring>
 #include <memory>
 
-#include "common/text/codepage.h"
-#include "common/text/text_encoding.h"
+#include "text/codepage.h"
+#include "text/text_encoding.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/table_sink.h"

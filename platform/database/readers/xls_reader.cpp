@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/readers/compound_file.h"
 #include "platform/database/readers/readers.h"
 #include "platform/database/readers/sheet_table.h"

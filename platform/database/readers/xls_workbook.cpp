@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/biff_records.h"
 #include "platform/database/readers/number_format.h"

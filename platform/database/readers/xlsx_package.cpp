@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/readers/sheet_table.h"
 #include "platform/database/readers/xml_scanner.h"
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/number_format.h"
 #include "platform/database/readers/readers.h"

@@ -1,6 +1,6 @@
 // Text operations on GBK byte strings: character boundaries, numbers and their texts.
 // Every GBK text here is written as explicit bytes.
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 #include <gtest/gtest.h>
 

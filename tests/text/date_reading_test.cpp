@@ -1,5 +1,5 @@
 // Reading dates from GBK texts and comparing their day numbers.
-#include "common/text/date_reading.h"
+#include "text/date_reading.h"
 
 #include <gtest/gtest.h>
 

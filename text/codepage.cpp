@@ -1,5 +1,5 @@
 // GBK <-> Unicode through Qt's ICU codec (see codepage.h for why not iconv).
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 #include <QFile>
 #include <QStringDecoder>

@@ -1,5 +1,5 @@
 // The date reading and OLE day numbers (see date_reading.h).
-#include "common/text/date_reading.h"
+#include "text/date_reading.h"
 
 #include <cstdint>
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/program/data_source.h"
-#include "common/program/table_listing.h"
+#include "common/data_source.h"
+#include "common/table_listing.h"
 
 struct SourceTables {
     // The data source as statements are run on it: the file, or for a text or dBASE table

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string_view>
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace gbk {
 

@@ -1,9 +1,9 @@
 // Reading a key with the reading program's default (see config_keys.h).
-#include "common/program/config_keys.h"
+#include "common/config_keys.h"
 
-#include "common/program/config_file.h"
-#include "common/program/default_config.h"
-#include "common/program/paths.h"
+#include "common/config_file.h"
+#include "common/default_config.h"
+#include "common/paths.h"
 
 namespace config {
 

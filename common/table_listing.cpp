@@ -1,5 +1,5 @@
 // Table lists of Access databases and workbooks, on the readers of the database component.
-#include "common/program/table_listing.h"
+#include "common/table_listing.h"
 
 #include <QString>
 
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 #include "platform/database/readers/readers.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Program directory, configuration path, data-path resolution and the wildcard file test.
-#include "common/program/paths.h"
+#include "common/paths.h"
 
 #include <dirent.h>
 #include <limits.h>
@@ -10,10 +10,10 @@
 #include <mutex>
 #include <optional>
 
-#include "common/program/file_replace.h"
-#include "common/text/codepage.h"
-#include "common/text/gbk_literal.h"
-#include "common/text/gbk_text.h"
+#include "common/file_replace.h"
+#include "text/codepage.h"
+#include "text/gbk_literal.h"
+#include "text/gbk_text.h"
 
 namespace paths {
 

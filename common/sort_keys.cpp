@@ -1,5 +1,5 @@
 // Sort keys and comparisons of list cells (see sort_keys.h).
-#include "common/program/sort_keys.h"
+#include "common/sort_keys.h"
 
 #include <unicode/ucol.h>
 #include <unicode/uscript.h>
@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/text/date_reading.h"
-#include "common/text/gbk_text.h"
+#include "text/date_reading.h"
+#include "text/gbk_text.h"
 #include "platform/database/fast_codec.h"
 
 namespace gbk {

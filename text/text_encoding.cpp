@@ -1,5 +1,5 @@
 // Encoding detection (see text_encoding.h).
-#include "common/text/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace textenc {
 

@@ -1,9 +1,9 @@
 // quillmar.ini in another encoding made GBK (see config_encoding.h).
-#include "common/program/config_encoding.h"
+#include "common/config_encoding.h"
 
 #include <vector>
 
-#include "common/text/text_encoding.h"
+#include "text/text_encoding.h"
 #include "platform/database/fast_codec.h"
 
 namespace config {

@@ -1,10 +1,10 @@
 // Choosing a data source (see source_tables.h).
-#include "common/program/source_tables.h"
+#include "common/source_tables.h"
 
 #include <filesystem>
 
-#include "common/text/codepage.h"
-#include "common/text/gbk_literal.h"
+#include "text/codepage.h"
+#include "text/gbk_literal.h"
 #include "platform/ui/dialogs.h"
 
 using codepage::gbkText;

@@ -1,6 +1,6 @@
 // The GBK <-> Unicode edge: the whole code page 936 table, unmappable characters and
 // broken input. Expected values are explicit bytes, never made by the codec under test.
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 //
 // Number conversions never go through the C locale: Qt sets the user's locale at start-up,
 // and a decimal comma there must not change what "3.5" reads as or how 0.5 is written.
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 #include <algorithm>
 #include <charconv>

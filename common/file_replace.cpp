@@ -1,5 +1,5 @@
 // Reading and atomic rewriting of whole files (see file_replace.h).
-#include "common/program/file_replace.h"
+#include "common/file_replace.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,18 +1,18 @@
 // The profile-file reader and writer behind config_file.h. The file is cut into lines that
 // keep their own line ends, so a write can put back every line it does not change byte for
 // byte.
-#include "common/program/config_file.h"
+#include "common/config_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
 
-#include "common/text/codepage.h"
-#include "common/program/config_encoding.h"
-#include "common/program/default_config.h"
-#include "common/program/file_replace.h"
-#include "common/text/gbk_text.h"
+#include "text/codepage.h"
+#include "common/config_encoding.h"
+#include "common/default_config.h"
+#include "common/file_replace.h"
+#include "text/gbk_text.h"
 
 namespace config {
 

@@ -1,9 +1,9 @@
 // Messages about quillmar.ini (see config_messages.h).
-#include "common/program/config_messages.h"
+#include "common/config_messages.h"
 
 #include <cstdio>
 
-#include "common/text/gbk_literal.h"
+#include "text/gbk_literal.h"
 
 namespace config {
 

@@ -1,8 +1,8 @@
 // The default configuration text and the defaults tables, written here in UTF-8 and
 // converted to GBK once, on first use.
-#include "common/program/default_config.h"
+#include "common/default_config.h"
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace config {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/program/config_file.h"
+#include "common/config_file.h"
 
 namespace config {
 

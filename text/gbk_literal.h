@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/text/codepage.h"
+#include "text/codepage.h"
 
 namespace codepage {
 

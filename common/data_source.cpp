@@ -1,7 +1,7 @@
 // Data-source kinds, the text/dBASE split and the connection strings (see data_source.h).
-#include "common/program/data_source.h"
+#include "common/data_source.h"
 
-#include "common/text/gbk_text.h"
+#include "text/gbk_text.h"
 
 namespace datasource {
 

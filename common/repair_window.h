@@ -2,7 +2,7 @@
 // its message boxes. Both programs plug their form in the same way.
 #pragma once
 
-#include "common/program/text_repair.h"
+#include "common/text_repair.h"
 
 namespace ui {
 class Form;

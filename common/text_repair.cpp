@@ -1,13 +1,13 @@
 // The text-file repair (see text_repair.h).
-#include "common/program/text_repair.h"
+#include "common/text_repair.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 
-#include "common/text/codepage.h"
-#include "common/text/text_encoding.h"
-#include "common/program/file_replace.h"
+#include "text/codepage.h"
+#include "text/text_encoding.h"
+#include "common/file_replace.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // A program's main window as the text repair uses it (see repair_window.h).
-#include "common/program/repair_window.h"
+#include "common/repair_window.h"
 
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"

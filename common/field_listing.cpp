@@ -1,9 +1,9 @@
 // Field names of a table: through the database component, or along a workbook's header row.
-#include "common/program/field_listing.h"
+#include "common/field_listing.h"
 
-#include "common/text/codepage.h"
-#include "common/program/data_source.h"
-#include "common/program/table_listing.h"
+#include "text/codepage.h"
+#include "common/data_source.h"
+#include "common/table_listing.h"
 #include "platform/database/external_database.h"
 #include "platform/database/value.h"
 
