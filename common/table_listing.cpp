@@ -9,30 +9,16 @@
 
 #include "text/codepage.h"
 #include "platform/database/readers/readers.h"
+#include "platform/database/readers/workbook_format.h"
 
 namespace {
 
 // What the shell returned when it could not find the program it was to start.
 constexpr char kShellStartNotFound[] = "2";
 
-enum class WorkbookFormat { Unknown, Unreadable, Xls, Xlsx };
-
-// By signature: an Excel 97-2003 workbook is an OLE compound file, a 2007+ workbook a
-// zip package. A name says nothing (a workbook path may have any ending, or none).
-WorkbookFormat workbookFormat(const std::string& file) {
-    std::FILE* in = std::fopen(codepage::toLocalPath(file).c_str(), "rb");
-    if (in == nullptr) return WorkbookFormat::Unreadable;
-    unsigned char head[8] = {};
-    const size_t got = std::fread(head, 1, sizeof head, in);
-    std::fclose(in);
-    if (got == 8 && std::memcmp(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) == 0) return WorkbookFormat::Xls;
-    if (got >= 4 && std::memcmp(head, "PK\x03\x04", 4) == 0) return WorkbookFormat::Xlsx;
-    return WorkbookFormat::Unknown;
-}
-
 // Why `file` cannot be read as a workbook; errno is that of the failed open for Unreadable.
-std::string notAWorkbook(WorkbookFormat format, const std::string& file) {
-    if (format == WorkbookFormat::Unreadable)
+std::string notAWorkbook(db::WorkbookFormat format, const std::string& file) {
+    if (format == db::WorkbookFormat::Unreadable)
         return codepage::utf8ToGbk(errno == EACCES ? "没有读取 Excel 工作簿的权限："
                                    : errno == ENOENT ? "找不到 Excel 工作簿："
                                                      : "无法打开 Excel 工作簿：") + file;
@@ -43,10 +29,10 @@ std::string notAWorkbook(WorkbookFormat format, const std::string& file) {
 
 bool listWorkbookSheets(const std::string& file, std::vector<std::string>& sheets, std::string& error) {
     sheets.clear();
-    const WorkbookFormat format = workbookFormat(file);
+    const db::WorkbookFormat format = db::workbookFormatOfFile(file);
     switch (format) {
-    case WorkbookFormat::Xls: return db::listXlsSheets(file, sheets, error);
-    case WorkbookFormat::Xlsx: return db::listXlsxSheets(file, sheets, error);
+    case db::WorkbookFormat::Xls: return db::listXlsSheets(file, sheets, error);
+    case db::WorkbookFormat::Xlsx: return db::listXlsxSheets(file, sheets, error);
     default: break;
     }
     error = notAWorkbook(format, file);
@@ -55,10 +41,10 @@ bool listWorkbookSheets(const std::string& file, std::vector<std::string>& sheet
 
 bool readWorkbookSheet(const std::string& file, const std::string& sheet, db::LoadedTable& out,
                        std::string& error) {
-    const WorkbookFormat format = workbookFormat(file);
+    const db::WorkbookFormat format = db::workbookFormatOfFile(file);
     switch (format) {
-    case WorkbookFormat::Xls: return db::readXlsSheet(file, sheet, out, error);
-    case WorkbookFormat::Xlsx: return db::readXlsxSheet(file, sheet, out, error);
+    case db::WorkbookFormat::Xls: return db::readXlsSheet(file, sheet, out, error);
+    case db::WorkbookFormat::Xlsx: return db::readXlsxSheet(file, sheet, out, error);
     default: break;
     }
     error = notAWorkbook(format, file);
@@ -68,10 +54,10 @@ bool readWorkbookSheet(const std::string& file, const std::string& sheet, db::Lo
 bool readWorkbookHeaderRow(const std::string& file, size_t position, std::vector<db::Value>& cells,
                            std::string& error) {
     cells.clear();
-    const WorkbookFormat format = workbookFormat(file);
+    const db::WorkbookFormat format = db::workbookFormatOfFile(file);
     switch (format) {
-    case WorkbookFormat::Xls: return db::readXlsHeaderRow(file, position, cells, error);
-    case WorkbookFormat::Xlsx: return db::readXlsxHeaderRow(file, position, cells, error);
+    case db::WorkbookFormat::Xls: return db::readXlsHeaderRow(file, position, cells, error);
+    case db::WorkbookFormat::Xlsx: return db::readXlsxHeaderRow(file, position, cells, error);
     default: break;
     }
     error = notAWorkbook(format, file);
@@ -124,7 +110,7 @@ void 列出Excel表(const std::string& file, std::vector<std::string>& list, Wor
     // The driver lists a workbook's named ranges after its sheets, by their own names.
     std::vector<std::string> ranges;
     std::string rangeError;
-    if (workbookFormat(file) == WorkbookFormat::Xls && db::listXlsNamedRanges(file, ranges, rangeError))
+    if (db::workbookFormatOfFile(file) == db::WorkbookFormat::Xls && db::listXlsNamedRanges(file, ranges, rangeError))
         list.insert(list.end(), ranges.begin(), ranges.end());
 }
 

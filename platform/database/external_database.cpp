@@ -16,6 +16,7 @@
 #include "platform/database/connection_string.h"
 #include "platform/database/fast_codec.h"
 #include "platform/database/readers/readers.h"
+#include "platform/database/readers/workbook_format.h"
 #include "platform/database/sql_translation.h"
 #include "platform/database/table_cache.h"
 
@@ -60,23 +61,6 @@ std::string findInDirectory(const std::string& directory, const std::string& nam
         ::closedir(dir);
     }
     return match;
-}
-
-// The first bytes decide what a workbook is; the extension may be anything. A file that
-// cannot be opened is Unreadable, not "not a workbook": the message must name the cause.
-enum class WorkbookFormat { Unknown, Unreadable, Xls, Xlsx };
-WorkbookFormat workbookFormat(const std::string& gbkPath) {
-    unsigned char head[4] = {};
-    FILE* f = std::fopen(codepage::toLocalPath(gbkPath).c_str(), "rb");
-    if (!f) return WorkbookFormat::Unreadable;
-    const size_t n = std::fread(head, 1, 4, f);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return WorkbookFormat::Unreadable;
-    if (n == 4 && head[0] == 0xD0 && head[1] == 0xCF && head[2] == 0x11 && head[3] == 0xE0)
-        return WorkbookFormat::Xls;
-    if (n == 4 && head[0] == 'P' && head[1] == 'K' && head[2] == 3 && head[3] == 4) return WorkbookFormat::Xlsx;
-    return WorkbookFormat::Unknown;
 }
 
 // Why a workbook cannot be used, for a format that is neither .xls nor .xlsx.
@@ -160,7 +144,7 @@ struct ExternalDatabase::Impl {
                                 candidate.path + '\0' + candidate.password;
         if (cache.checked(key, stamp)) return true;
         if (candidate.kind == SourceKind::Workbook) {
-            const WorkbookFormat format = workbookFormat(candidate.path);
+            const WorkbookFormat format = workbookFormatOfFile(candidate.path);
             if (format != WorkbookFormat::Xls && format != WorkbookFormat::Xlsx)
                 return fail(workbookProblem(format, candidate.path));
         } else {
@@ -203,7 +187,7 @@ struct ExternalDatabase::Impl {
             const std::string sheet = sheetName(table);
             key = "sheet|" + file + '\0' + gbk::lower(table);
             loader = [file, table, sheet](TableSink& sink, std::string& why) {
-                const WorkbookFormat format = workbookFormat(file);
+                const WorkbookFormat format = workbookFormatOfFile(file);
                 if (format != WorkbookFormat::Xls && format != WorkbookFormat::Xlsx) {
                     why = workbookProblem(format, file);
                     return false;

@@ -13,6 +13,7 @@
 #include "text/codepage.h"
 #include "platform/database/readers/compound_file.h"
 #include "platform/database/readers/readers.h"
+#include "platform/database/readers/workbook_format.h"
 #include "platform/database/readers/sheet_table.h"
 #include "platform/database/readers/xls_workbook.h"
 
@@ -85,11 +86,11 @@ struct OpenWorkbook {
 bool openWorkbook(const std::string& path, bool withStrings, OpenWorkbook& open, std::string& error) {
     if (!open.file.open(path, error)) return false;
     const std::string_view bytes = open.file.bytes();
-    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "PK\x03\x04", 4) == 0) {
+    if (workbookFormatOf(bytes) == WorkbookFormat::Xlsx) {
         error = failure(path, message("这是 Excel 2007 及以后版本的工作簿（.xlsx），不是 .xls。"));
         return false;
     }
-    if (!cfb::hasSignature(bytes)) {
+    if (workbookFormatOf(bytes) != WorkbookFormat::Xls) {
         error = failure(path, message("不是 Excel 97-2003 工作簿。"));
         return false;
     }
