@@ -27,6 +27,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,7 @@ struct Source {
     std::string file;        // for the size
     std::string likeField, distinctField;  // GBK
     std::string dateField;                 // GBK; empty where the kind keeps dates as text
-    int rows = kRows;                      // data rows; the yardstick CSV has as many
+    std::string yardstick;                 // the UTF-8 CSV of the same rows, for the sqlite3 shell
     bool firstLoadOnly = false;            // the large files: first loads and memory only
 };
 
@@ -119,6 +120,30 @@ double megabytes(const std::string& path) {
     return exists(path) ? static_cast<double>(std::filesystem::file_size(path)) / 1e6 : 0;
 }
 
+long query(const Source& source, const std::string& sql, std::string& error, bool fetch = true);
+
+// Writes every row of the source as UTF-8 CSV, the field names first, each value as the
+// record window shows it.
+void exportCsv(const Source& source, const std::string& path) {
+    db::ExternalDatabase database;
+    const int set = database.open(source.connection) ? database.openRecordSet("select * from " + source.table + " ") : 0;
+    if (set == 0) return;
+    auto quoted = [](const std::string& gbk) {
+        std::string field = "\"";
+        for (char c : codepage::gbkToUtf8(gbk)) field += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return field + "\"";
+    };
+    std::string out, line;
+    for (const auto& n : database.fieldNames(set)) line += (line.empty() ? "" : ",") + quoted(n);
+    out += line + "\r\n";
+    for (; !database.atEnd(set); database.moveNext(set)) {
+        line.clear();
+        for (int c = 1; c <= database.fieldCount(set); ++c) line += (c > 1 ? "," : "") + quoted(database.fieldText(set, c));
+        out += line + "\r\n";
+    }
+    std::ofstream(path, std::ios::binary) << out;
+}
+
 std::vector<Source> prepareSources() {
     std::filesystem::create_directories(kDir);
     const std::string csv = csvOf(kRows);
@@ -134,14 +159,14 @@ std::vector<Source> prepareSources() {
     const std::string name = toGbk("姓名"), klass = toGbk("班级"), born = toGbk("出生日期");
     std::vector<Source> sources;
     sources.push_back({"text", "ODBC;DBQ=" + kDir + ";Driver={Microsoft Text Driver (*.txt; *.csv)};Extensions=asc,csv,tab,txt;Persist Security Info=False;",
-                       "[pupils.csv]", csv, name, klass});
+                       "[pupils.csv]", csv, name, klass, "", utf8CsvOf(kRows)});
     if (exists(kDir + "pupils.dbf"))
         sources.push_back({"dbase", "ODBC;DBQ=" + kDir + ";Driver={Microsoft dBASE Driver (*.dbf)};DriverID=277;",
-                           "[pupils.dbf]", kDir + "pupils.dbf", "xm", "bj", "csrq"});
+                           "[pupils.dbf]", kDir + "pupils.dbf", "xm", "bj", "csrq", utf8CsvOf(kRows)});
     auto addWorkbook = [&](const std::string& kind, const std::string& file, int rows) {
         if (exists(file))
             sources.push_back({kind, "ODBC;DBQ=" + file + ";Driver={Microsoft Excel Driver (*.xls)};", "[Sheet1$]",
-                               file, name, klass, born, rows, rows == kLargeRows});
+                               file, name, klass, born, utf8CsvOf(rows), rows == kLargeRows});
     };
     addWorkbook("xls", kDir + "pupils.xls", kSheetRows);
     addWorkbook("xlsx", kDir + "pupils.xlsx", kRows);
@@ -152,13 +177,15 @@ std::vector<Source> prepareSources() {
     }
     if (exists(mdb))
         sources.push_back({"access", "ODBC;DBQ=" + mdb + ";DefaultDir=/tmp/lookup-bench;Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access;",
-                           "[" + toGbk("学生名单") + "]", mdb, name, klass, born});
+                           "[" + toGbk("学生名单") + "]", mdb, name, klass, born, kDir + "pupils_100k_mdb_utf8.csv"});
+    // The Access fixture holds rows of its own: the shell imports them as read here.
+    if (exists(mdb) && !exists(sources.back().yardstick)) exportCsv(sources.back(), sources.back().yardstick);
     return sources;
 }
 
 // Opens, runs and reads every field of every row as text (or, without `fetch`, only
 // steps through the rows); the row count, -1 on failure.
-long query(const Source& source, const std::string& sql, std::string& error, bool fetch = true) {
+long query(const Source& source, const std::string& sql, std::string& error, bool fetch) {
     db::ExternalDatabase database;
     if (!database.open(source.connection)) return error = database.lastError(), -1;
     const int set = database.openRecordSet(sql);
@@ -210,8 +237,7 @@ const char* const kShellLike = "姓名 like '%张%'";
 
 // The sqlite3 shell importing the UTF-8 CSV of `rows` rows into an in-memory database and
 // running the LIKE of first_load_like on them: the yardstick for a first load.
-void sqliteShellImportLike(benchmark::State& state, int rows) {
-    const std::string csv = utf8CsvOf(rows);
+void sqliteShellImportLike(benchmark::State& state, const std::string& csv) {
     const std::string script = csv + ".sql";
     std::ofstream(script) << ".mode csv\n.import " << csv << " t\n.mode list\nselect * from t where " << kShellLike
                           << ";\n";
@@ -223,11 +249,11 @@ void sqliteShellImportLike(benchmark::State& state, int rows) {
     }
 }
 
-// The sqlite3 shell's count of the rows of the CSV of `rows` rows and of those its LIKE
-// finds; false when the shell fails.
-bool shellCounts(int rows, long& all, long& hits) {
-    const std::string script = utf8CsvOf(rows) + ".count.sql";
-    std::ofstream(script) << ".mode csv\n.import " << utf8CsvOf(rows) << " t\n.mode list\n.separator ' '\n"
+// The sqlite3 shell's count of the rows of a UTF-8 CSV and of those its LIKE finds;
+// false when the shell fails.
+bool shellCounts(const std::string& csv, long& all, long& hits) {
+    const std::string script = csv + ".count.sql";
+    std::ofstream(script) << ".mode csv\n.import " << csv << " t\n.mode list\n.separator ' '\n"
                           << "select count(*), total(" << kShellLike << ") from t;\n";
     FILE* pipe = ::popen(("sqlite3 :memory: < " + script).c_str(), "r");
     if (!pipe) return false;
@@ -305,7 +331,7 @@ bool yardsticksAgree(const std::vector<Source>& sources) {
         const long all = query(s, "select * from " + s.table + " ", error, false);
         const long hits = query(s, likeQuery(s), error, false);
         db::TableCache::instance().clear();
-        if (!shellCounts(s.rows, shellAll, shellHits) || all != shellAll || hits != shellHits) {
+        if (!shellCounts(s.yardstick, shellAll, shellHits) || all != shellAll || hits != shellHits) {
             std::fprintf(stderr, "%s: %ld rows, %ld found; the sqlite3 shell on its CSV: %ld rows, %ld found%s%s\n",
                          s.kind.c_str(), all, hits, shellAll, shellHits, error.empty() ? "" : " - ",
                          codepage::gbkToUtf8(error).c_str());
@@ -323,13 +349,15 @@ int main(int argc, char** argv) {
     static const std::vector<Source> sources = prepareSources();
     if (!yardsticksAgree(sources)) return 1;
     benchmark::RegisterBenchmark("sqlite3_shell_import/csv", sqliteShellImport)->Unit(benchmark::kMillisecond)->Iterations(3);
-    // The yardsticks of the first loads: the CSVs of as many rows as each file holds
-    // (65,535 for .xls and the smaller .xlsx files), through the sqlite3 shell, and the
-    // .xls through xlrd.
-    for (int rows : {kSheetRows, kRows, kLargeRows})
-        benchmark::RegisterBenchmark(("sqlite3_shell_import_like/csv_" + std::to_string(rows) + "_rows").c_str(),
-                                     [rows](benchmark::State& st) { sqliteShellImportLike(st, rows); })
-            ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+    // The yardsticks of the first loads: the CSVs of the rows each file holds (65,535
+    // for .xls and the smaller .xlsx files; the Access fixture's own rows), through the
+    // sqlite3 shell, and the .xls through xlrd.
+    std::set<std::string> yardsticks;
+    for (const Source& s : sources)
+        if (yardsticks.insert(s.yardstick).second)
+            benchmark::RegisterBenchmark(("sqlite3_shell_import_like/" + std::filesystem::path(s.yardstick).stem().string()).c_str(),
+                                         [csv = s.yardstick](benchmark::State& st) { sqliteShellImportLike(st, csv); })
+                ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
     if (exists(kDir + "pupils.xls"))
         benchmark::RegisterBenchmark("xlrd_read_like/xls", xlrdReadLike)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
     for (const Source& s : sources) {
