@@ -107,10 +107,13 @@ void XmlHandler::stop(std::string why) {
 }
 
 const char* XmlHandler::attribute(const char** attributes, std::string_view local, bool prefixed) {
+    // Called for every cell of a sheet: one pass over each name, no string built.
     for (const char** a = attributes; a != nullptr && a[0] != nullptr; a += 2) {
-        const bool hasPrefix = std::strchr(a[0], ':') != nullptr;
-        if (prefixed && !hasPrefix) continue;
-        if (localName(a[0]) == local) return a[1];
+        const char* name = a[0];
+        const char* colon = std::strrchr(name, ':');
+        if (prefixed && colon == nullptr) continue;
+        const char* own = colon != nullptr ? colon + 1 : name;
+        if (std::strncmp(own, local.data(), local.size()) == 0 && own[local.size()] == '\0') return a[1];
     }
     return nullptr;
 }

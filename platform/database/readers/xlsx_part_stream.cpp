@@ -4,6 +4,12 @@
 #include <isa-l/igzip_lib.h>
 #include <zip.h>
 
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace db::xlsx {
@@ -16,10 +22,70 @@ struct PartStream::Inflater {
     bool inputDone = false;
 };
 
+namespace {
+// Members this large are unpacked ahead on a thread; smaller ones cost less than one.
+constexpr uint64_t kReadAheadFrom = 4 << 20;
+constexpr size_t kPieceBytes = 256 << 10;
+constexpr size_t kPiecesAhead = 8;
+}  // namespace
+
+// Pieces unpacked by the worker, waiting for read(). An empty piece ends the member.
+struct PartStream::ReadAhead {
+    std::thread worker;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::vector<char>> pieces;
+    bool failed = false;   // the worker met damage (or ran out of memory)
+    bool cancel = false;   // the reader is gone
+    // The reader's side, touched by read() alone.
+    std::vector<char> current;
+    size_t at = 0;
+    bool ended = false;    // the reader took the last piece
+    bool damaged = false;  // ... and it told of damage
+};
+
 PartStream::PartStream() = default;
 
 PartStream::~PartStream() {
+    if (ahead_) {
+        {
+            std::lock_guard lock(ahead_->mutex);
+            ahead_->cancel = true;
+        }
+        ahead_->changed.notify_all();
+        ahead_->worker.join();
+    }
     if (file_ != nullptr) zip_fclose(file_);
+}
+
+void PartStream::startReadAhead() {
+    ahead_ = std::make_unique<ReadAhead>();
+    ReadAhead& a = *ahead_;
+    auto work = [this, &a] {
+        for (;;) {
+            std::vector<char> piece;
+            int64_t got = -1;
+            try {
+                piece.resize(kPieceBytes);
+                got = readDirect(piece.data(), piece.size());
+                piece.resize(got > 0 ? static_cast<size_t>(got) : 0);
+            } catch (const std::bad_alloc&) {
+                got = -1;
+            }
+            std::unique_lock lock(a.mutex);
+            a.changed.wait(lock, [&a] { return a.cancel || a.pieces.size() < kPiecesAhead; });
+            if (a.cancel) return;
+            if (got < 0) a.failed = true;
+            a.pieces.push_back(std::move(piece));
+            a.changed.notify_all();
+            if (got <= 0) return;
+        }
+    };
+    try {
+        a.worker = std::thread(work);
+    } catch (const std::system_error&) {
+        ahead_.reset();  // no thread to be had: read as it comes
+    }
 }
 
 bool PartStream::open(struct zip* archive, uint64_t index) {
@@ -30,6 +96,7 @@ bool PartStream::open(struct zip* archive, uint64_t index) {
                      stat.comp_method == ZIP_CM_DEFLATE && stat.encryption_method == ZIP_EM_NONE;
     file_ = zip_fopen_index(archive, index, raw ? ZIP_FL_COMPRESSED : 0);
     if (file_ == nullptr) return false;
+    const bool large = (stat.valid & ZIP_STAT_SIZE) != 0 && stat.size >= kReadAheadFrom;
     if (raw) {
         inflater_ = std::make_unique<Inflater>();
         isal_inflate_init(&inflater_->state);
@@ -37,10 +104,31 @@ bool PartStream::open(struct zip* archive, uint64_t index) {
         inflater_->expectedSize = stat.size;
         inflater_->expectedCrc = stat.crc;
     }
+    if (large) startReadAhead();
     return true;
 }
 
 int64_t PartStream::read(char* out, size_t size) {
+    if (!ahead_) return readDirect(out, size);
+    ReadAhead& a = *ahead_;
+    if (a.at == a.current.size() && !a.ended) {
+        std::unique_lock lock(a.mutex);
+        a.changed.wait(lock, [&a] { return !a.pieces.empty(); });
+        a.current = std::move(a.pieces.front());
+        a.pieces.pop_front();
+        a.at = 0;
+        a.ended = a.current.empty();
+        a.damaged = a.ended && a.failed;
+        a.changed.notify_all();
+    }
+    if (a.damaged) return -1;
+    const size_t n = std::min(size, a.current.size() - a.at);
+    std::memcpy(out, a.current.data() + a.at, n);
+    a.at += n;
+    return static_cast<int64_t>(n);
+}
+
+int64_t PartStream::readDirect(char* out, size_t size) {
     if (failed_) return -1;
     if (!inflater_) {
         const zip_int64_t got = zip_fread(file_, out, size);

@@ -3,6 +3,10 @@
 // several times faster than zlib under libzip; anything else (stored, another method,
 // encrypted) goes through libzip. Either way the unpacked size and CRC-32 are checked
 // against the archive's directory at the end, as libzip does.
+//
+// A large member is unpacked ahead on a thread of its own, a few pieces at most, so that
+// inflating overlaps with the scan of what came before. Only that thread touches the
+// archive until the stream is destroyed, which stops and joins it.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +32,11 @@ class PartStream {
     int64_t read(char* out, size_t size);
 
   private:
+    int64_t readDirect(char* out, size_t size);
     int64_t inflate(char* out, size_t size);
+    void startReadAhead();
+    struct ReadAhead;
+    std::unique_ptr<ReadAhead> ahead_;
     struct Inflater;
     std::unique_ptr<Inflater> inflater_;  // null: libzip unpacks
     struct zip_file* file_ = nullptr;
