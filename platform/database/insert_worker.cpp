@@ -1,0 +1,123 @@
+// Batches of rows inserted on a worker thread (see insert_worker.h).
+#include "platform/database/insert_worker.h"
+
+#include <sqlite3.h>
+
+#include <new>
+
+#include "platform/database/fast_codec.h"
+
+namespace db {
+namespace {
+constexpr size_t kBatchRows = 256;
+constexpr size_t kBatchesWaiting = 4;
+}  // namespace
+
+InsertWorker::InsertWorker(sqlite3* db, sqlite3_stmt* insert, size_t columns)
+    : db_(db), insert_(insert), columns_(columns), worker_([this] { run(); }) {}
+
+InsertWorker::~InsertWorker() {
+    {
+        std::lock_guard lock(mutex_);
+        ending_ = true;
+        waiting_.clear();  // an abandoned load: what waits is not wanted
+    }
+    changed_.notify_all();
+    if (worker_.joinable()) worker_.join();
+}
+
+void InsertWorker::addNull() { building_.cells.push_back({Cell::Null, 0, 0, 0, 0}); }
+
+void InsertWorker::addText(std::string_view utf8) {
+    building_.cells.push_back({Cell::Text, 0, 0, building_.bytes.size(), utf8.size()});
+    building_.bytes.append(utf8);
+}
+
+void InsertWorker::addInteger(int64_t value) { building_.cells.push_back({Cell::Integer, value, 0, 0, 0}); }
+
+void InsertWorker::addReal(double value) { building_.cells.push_back({Cell::Real, 0, value, 0, 0}); }
+
+void InsertWorker::addBlob(std::string_view bytes) {
+    building_.cells.push_back({Cell::Blob, 0, 0, building_.bytes.size(), bytes.size()});
+    building_.bytes.append(bytes);
+}
+
+bool InsertWorker::endRow(std::string& error) {
+    if (++building_.rows >= kBatchRows) hand(std::move(building_));
+    std::lock_guard lock(mutex_);
+    if (!failed_) return true;
+    error = error_;
+    return false;
+}
+
+void InsertWorker::hand(Batch&& batch) {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return failed_ || waiting_.size() < kBatchesWaiting; });
+        if (!failed_) waiting_.push_back(std::move(batch));
+    }
+    changed_.notify_all();
+    building_ = Batch{};
+    building_.cells.reserve(kBatchRows * columns_);
+}
+
+bool InsertWorker::finish(std::string& error) {
+    if (building_.rows > 0) hand(std::move(building_));
+    {
+        std::lock_guard lock(mutex_);
+        ending_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+    if (!failed_) return true;
+    error = error_;
+    return false;
+}
+
+void InsertWorker::run() {
+    for (;;) {
+        Batch batch;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return ending_ || !waiting_.empty(); });
+            if (waiting_.empty()) return;
+            batch = std::move(waiting_.front());
+            waiting_.pop_front();
+        }
+        changed_.notify_all();
+        if (!insert(batch)) {
+            std::lock_guard lock(mutex_);
+            failed_ = true;
+            waiting_.clear();
+            changed_.notify_all();
+            return;
+        }
+    }
+}
+
+bool InsertWorker::insert(const Batch& batch) {
+    const Cell* cell = batch.cells.data();
+    for (size_t row = 0; row < batch.rows; ++row) {
+        for (int index = 1; index <= static_cast<int>(columns_); ++index, ++cell) {
+            const char* bytes = batch.bytes.data() + cell->offset;
+            const int length = static_cast<int>(cell->length);
+            switch (cell->kind) {
+            case Cell::Null: sqlite3_bind_null(insert_, index); break;
+            case Cell::Text: sqlite3_bind_text(insert_, index, bytes, length, SQLITE_STATIC); break;
+            case Cell::Integer: sqlite3_bind_int64(insert_, index, cell->integer); break;
+            case Cell::Real: sqlite3_bind_double(insert_, index, cell->real); break;
+            case Cell::Blob: sqlite3_bind_blob(insert_, index, bytes, length, SQLITE_STATIC); break;
+            }
+        }
+        const int rc = sqlite3_step(insert_);
+        sqlite3_reset(insert_);
+        if (rc != SQLITE_DONE) {
+            std::lock_guard lock(mutex_);
+            error_ = codec::utf8ToGbk(sqlite3_errmsg(db_));
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace db
