@@ -9,7 +9,7 @@
 
 namespace db {
 namespace {
-constexpr size_t kBatchRows = 256;
+constexpr size_t kBatchRows = 128;
 constexpr size_t kBatchesWaiting = 4;
 }  // namespace
 
@@ -26,20 +26,30 @@ InsertWorker::~InsertWorker() {
     if (worker_.joinable()) worker_.join();
 }
 
-void InsertWorker::addNull() { building_.cells.push_back({Cell::Null, 0, 0, 0, 0}); }
+void InsertWorker::addNull() { building_.cells.push_back(Cell{Cell::Null, 0, {0}}); }
 
-void InsertWorker::addText(std::string_view utf8) {
-    building_.cells.push_back({Cell::Text, 0, 0, building_.bytes.size(), utf8.size()});
-    building_.bytes.append(utf8);
+void InsertWorker::addText(std::string_view utf8) { addBytes(Cell::Text, utf8); }
+
+void InsertWorker::addBlob(std::string_view bytes) { addBytes(Cell::Blob, bytes); }
+
+void InsertWorker::addBytes(unsigned char kind, std::string_view bytes) {
+    // A field of SQLite's own size limit (a billion bytes) is longer than any length here.
+    Cell cell{static_cast<Cell::Kind>(kind), static_cast<uint32_t>(bytes.size()), {0}};
+    cell.offset = building_.bytes.size();
+    building_.cells.push_back(cell);
+    building_.bytes.append(bytes);
 }
 
-void InsertWorker::addInteger(int64_t value) { building_.cells.push_back({Cell::Integer, value, 0, 0, 0}); }
+void InsertWorker::addInteger(int64_t value) {
+    Cell cell{Cell::Integer, 0, {0}};
+    cell.integer = value;
+    building_.cells.push_back(cell);
+}
 
-void InsertWorker::addReal(double value) { building_.cells.push_back({Cell::Real, 0, value, 0, 0}); }
-
-void InsertWorker::addBlob(std::string_view bytes) {
-    building_.cells.push_back({Cell::Blob, 0, 0, building_.bytes.size(), bytes.size()});
-    building_.bytes.append(bytes);
+void InsertWorker::addReal(double value) {
+    Cell cell{Cell::Real, 0, {0}};
+    cell.real = value;
+    building_.cells.push_back(cell);
 }
 
 bool InsertWorker::endRow(std::string& error) {
@@ -99,7 +109,8 @@ bool InsertWorker::insert(const Batch& batch) {
     const Cell* cell = batch.cells.data();
     for (size_t row = 0; row < batch.rows; ++row) {
         for (int index = 1; index <= static_cast<int>(columns_); ++index, ++cell) {
-            const char* bytes = batch.bytes.data() + cell->offset;
+            const bool stored = cell->kind == Cell::Text || cell->kind == Cell::Blob;
+            const char* bytes = batch.bytes.data() + (stored ? cell->offset : 0);
             const int length = static_cast<int>(cell->length);
             switch (cell->kind) {
             case Cell::Null: sqlite3_bind_null(insert_, index); break;

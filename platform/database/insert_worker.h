@@ -44,15 +44,19 @@ public:
 private:
     struct Cell {
         enum Kind : unsigned char { Null, Text, Integer, Real, Blob } kind;
-        int64_t integer;
-        double real;
-        size_t offset, length;  // into Batch::bytes
+        uint32_t length;  // of a text or blob, at `offset` in Batch::bytes
+        union {
+            int64_t integer;
+            double real;
+            size_t offset;
+        };
     };
     struct Batch {
         std::vector<Cell> cells;
         std::string bytes;
         size_t rows = 0;
     };
+    void addBytes(unsigned char kind, std::string_view bytes);
     void hand(Batch&& batch);
     void run();
     bool insert(const Batch& batch);

@@ -25,8 +25,8 @@ struct PartStream::Inflater {
 namespace {
 // Members this large are unpacked ahead on a thread; smaller ones cost less than one.
 constexpr uint64_t kReadAheadFrom = 4 << 20;
-constexpr size_t kPieceBytes = 256 << 10;
-constexpr size_t kPiecesAhead = 8;
+constexpr size_t kPieceBytes = 128 << 10;
+constexpr size_t kPieces = 4;  // allocated once, passed back and forth
 }  // namespace
 
 // Pieces unpacked by the worker, waiting for read(). An empty piece ends the member.
@@ -35,6 +35,7 @@ struct PartStream::ReadAhead {
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<std::vector<char>> pieces;
+    std::vector<std::vector<char>> spare;  // buffers read() is done with
     bool failed = false;   // the worker met damage (or ran out of memory)
     bool cancel = false;   // the reader is gone
     // The reader's side, touched by read() alone.
@@ -61,20 +62,22 @@ PartStream::~PartStream() {
 void PartStream::startReadAhead() {
     ahead_ = std::make_unique<ReadAhead>();
     ReadAhead& a = *ahead_;
+    a.spare.assign(kPieces, std::vector<char>(kPieceBytes));
+    a.current.reserve(kPieceBytes);
     auto work = [this, &a] {
         for (;;) {
             std::vector<char> piece;
-            int64_t got = -1;
-            try {
-                piece.resize(kPieceBytes);
-                got = readDirect(piece.data(), piece.size());
-                piece.resize(got > 0 ? static_cast<size_t>(got) : 0);
-            } catch (const std::bad_alloc&) {
-                got = -1;
+            {
+                std::unique_lock lock(a.mutex);
+                a.changed.wait(lock, [&a] { return a.cancel || !a.spare.empty(); });
+                if (a.cancel) return;
+                piece = std::move(a.spare.back());
+                a.spare.pop_back();
             }
-            std::unique_lock lock(a.mutex);
-            a.changed.wait(lock, [&a] { return a.cancel || a.pieces.size() < kPiecesAhead; });
-            if (a.cancel) return;
+            piece.resize(kPieceBytes);  // never beyond the capacity it came with
+            const int64_t got = readDirect(piece.data(), piece.size());
+            piece.resize(got > 0 ? static_cast<size_t>(got) : 0);
+            std::lock_guard lock(a.mutex);
             if (got < 0) a.failed = true;
             a.pieces.push_back(std::move(piece));
             a.changed.notify_all();
@@ -114,6 +117,7 @@ int64_t PartStream::read(char* out, size_t size) {
     if (a.at == a.current.size() && !a.ended) {
         std::unique_lock lock(a.mutex);
         a.changed.wait(lock, [&a] { return !a.pieces.empty(); });
+        a.spare.push_back(std::move(a.current));
         a.current = std::move(a.pieces.front());
         a.pieces.pop_front();
         a.at = 0;
