@@ -9,8 +9,8 @@
 
 namespace db {
 namespace {
-constexpr size_t kBatchRows = 128;
-constexpr size_t kBatchesWaiting = 4;
+constexpr size_t kBatchRows = 256;
+constexpr size_t kBatchesWaiting = 8;
 }  // namespace
 
 InsertWorker::InsertWorker(sqlite3* db, sqlite3_stmt* insert, size_t columns)
@@ -54,8 +54,8 @@ void InsertWorker::addReal(double value) {
 
 bool InsertWorker::endRow(std::string& error) {
     if (++building_.rows >= kBatchRows) hand(std::move(building_));
+    if (!failed_.load(std::memory_order_acquire)) return true;
     std::lock_guard lock(mutex_);
-    if (!failed_) return true;
     error = error_;
     return false;
 }

@@ -7,6 +7,7 @@
 // it, and only then may the owner touch the connection again.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -69,7 +70,7 @@ private:
     std::condition_variable changed_;
     std::deque<Batch> waiting_;
     bool ending_ = false;   // no more batches will come
-    bool failed_ = false;   // an insert failed; error_ says why
+    std::atomic<bool> failed_ = false;  // an insert failed; error_ says why
     std::string error_;
     std::thread worker_;
 };
