@@ -34,17 +34,22 @@ struct Database {
     }
 };
 
+// Row i: i, then a text or NULL, then a real or a two-byte blob.
+void addRow(db::InsertWorker& worker, int i) {
+    worker.addInteger(i);
+    if (i % 3 == 0) worker.addNull();
+    else worker.addText("row " + std::to_string(i));
+    if (i % 2 == 0) worker.addReal(i + 0.5);
+    else worker.addBlob(std::string("\0x", 2));
+}
+
 TEST(InsertWorker, ManyBatchesArriveWholeAndInOrder) {
     Database d("CREATE TABLE t (a, b, c)");
     std::string error;
     {
         db::InsertWorker worker(d.db, d.insert, 3);
         for (int i = 0; i < 5000; ++i) {
-            worker.addInteger(i);
-            if (i % 3 == 0) worker.addNull();
-            else worker.addText("row " + std::to_string(i));
-            if (i % 2 == 0) worker.addReal(i + 0.5);
-            else worker.addBlob(std::string("\0x", 2));
+            addRow(worker, i);
             ASSERT_TRUE(worker.endRow(error));
         }
         worker.addInteger(-1);
@@ -88,9 +93,7 @@ TEST(InsertWorker, DestroyedWithoutFinishStopsTheThread) {
     {
         db::InsertWorker worker(d.db, d.insert, 3);
         for (int i = 0; i < 1000; ++i) {
-            worker.addInteger(i);
-            worker.addNull();
-            worker.addNull();
+            addRow(worker, i);
             ASSERT_TRUE(worker.endRow(error));
         }
     }
