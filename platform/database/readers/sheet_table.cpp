@@ -90,7 +90,7 @@ namespace {
 
 enum CellKind : unsigned char { kDouble, kWhole, kText, kShared, kDate, kTrue, kFalse };
 constexpr unsigned char kKindMask = 0x0F, kNewRow = 0x10;
-constexpr size_t kBlockBytes = 64 * 1024;
+constexpr size_t kBlockBytes = 1024 * 1024;  // few enough to map and unmap cheaply
 constexpr size_t kVarintMax = 10;
 
 unsigned char* putVarint(unsigned char* p, uint64_t value) {
