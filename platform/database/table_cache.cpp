@@ -6,14 +6,12 @@
 
 #include <cstring>
 #include <map>
-#include <memory>
 #include <new>
 #include <set>
 #include <stdexcept>
 
 #include "common/text/codepage.h"
 #include "platform/database/fast_codec.h"
-#include "platform/database/insert_worker.h"
 #include "platform/database/sql_functions.h"
 #include "platform/database/sql_translation.h"
 
@@ -56,16 +54,11 @@ std::vector<std::string> uniqueColumnNames(const std::vector<std::string>& gbkNa
     return names;
 }
 
-// Writes rows into a new table inside one transaction with one prepared INSERT. The
-// values are put into the form they are bound in here, on the reader's thread; an
-// InsertWorker steps them into the table meanwhile.
+// Writes rows into a new table inside one transaction with one prepared INSERT.
 class InsertSink : public TableSink {
 public:
     InsertSink(sqlite3* db, std::string internalName) : db_(db), name_(std::move(internalName)) {}
-    ~InsertSink() override {
-        worker_.reset();
-        sqlite3_finalize(insert_);
-    }
+    ~InsertSink() override { sqlite3_finalize(insert_); }
 
     bool begin(const std::vector<std::string>& names, const std::vector<ColumnType>& types,
                std::string& error) override {
@@ -74,6 +67,7 @@ public:
             return false;
         }
         types_ = types;
+        scratch_.resize(types.size());
         const auto columns = uniqueColumnNames(names);
         columns_ = TableColumns{columns, types};
         std::string create = "CREATE TABLE " + quoteIdentifier(name_) + " (";
@@ -93,20 +87,22 @@ public:
             error = sqliteError(db_);
             return false;
         }
-        worker_ = std::make_unique<InsertWorker>(db_, insert_, types_.size());
         return true;
     }
 
     bool addRow(std::vector<Value>& row, std::string& error) override {
         static const Value missing;
-        for (size_t c = 0; c < types_.size(); ++c) add(c < row.size() ? row[c] : missing, c);
-        return worker_->endRow(error);
+        for (size_t c = 0; c < types_.size(); ++c) bind(static_cast<int>(c) + 1, c < row.size() ? row[c] : missing, c);
+        const int rc = sqlite3_step(insert_);
+        sqlite3_reset(insert_);
+        if (rc != SQLITE_DONE) {
+            error = sqliteError(db_);
+            return false;
+        }
+        return true;
     }
 
     bool commit(std::string& error) {
-        const bool inserted = !worker_ || worker_->finish(error);
-        worker_.reset();
-        if (!inserted) return false;
         sqlite3_finalize(insert_);
         insert_ = nullptr;
         if (!exec(db_, "COMMIT", &error)) return false;
@@ -116,7 +112,6 @@ public:
     const TableColumns& columns() const { return columns_; }
 
     void rollback() {
-        worker_.reset();
         sqlite3_finalize(insert_);
         insert_ = nullptr;
         if (inTransaction_) exec(db_, "ROLLBACK");
@@ -124,34 +119,33 @@ public:
     }
 
 private:
-    void addText(const std::string& gbk) {
-        scratch_.clear();
-        codec::appendGbkAsUtf8(gbk, scratch_);
-        worker_->addText(scratch_);
+    void bindText(int index, const std::string& gbk, size_t column) {
+        std::string& utf8 = scratch_[column];
+        utf8.clear();
+        codec::appendGbkAsUtf8(gbk, utf8);
+        sqlite3_bind_text(insert_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
     }
 
-    void add(const Value& value, size_t column) {
+    void bind(int index, const Value& value, size_t column) {
         const ColumnType type = types_[column];
         if (std::holds_alternative<Null>(value)) {
-            worker_->addNull();
+            sqlite3_bind_null(insert_, index);
         } else if (auto* text = std::get_if<std::string>(&value)) {
-            addText(*text);
+            bindText(index, *text, column);
         } else if (type == ColumnType::Text) {
             // A number or date in a text column is kept as the text it shows as.
-            addText(toDisplayText(value, type));
+            bindText(index, toDisplayText(value, type), column);
         } else if (auto* i = std::get_if<int64_t>(&value)) {
-            worker_->addInteger(*i);
+            sqlite3_bind_int64(insert_, index, *i);
         } else if (auto* d = std::get_if<double>(&value)) {
-            worker_->addReal(*d);
+            sqlite3_bind_double(insert_, index, *d);
         } else if (auto* date = std::get_if<gbk::DateTime>(&value)) {
-            worker_->addReal(serialDaysFromDate(*date));  // NaN stores NULL
+            sqlite3_bind_double(insert_, index, serialDaysFromDate(*date));  // NaN binds NULL
         } else if (auto* b = std::get_if<bool>(&value)) {
-            worker_->addInteger(*b ? 1 : 0);
+            sqlite3_bind_int(insert_, index, *b ? 1 : 0);
         } else {
             const auto& bytes = std::get<Bytes>(value).data;
-            // An empty blob without storage bound as NULL before the worker; so it stays.
-            if (bytes.data() == nullptr) worker_->addNull();
-            else worker_->addBlob(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+            sqlite3_bind_blob(insert_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
         }
     }
 
@@ -159,8 +153,7 @@ private:
     std::string name_;
     sqlite3_stmt* insert_ = nullptr;
     std::vector<ColumnType> types_;
-    std::string scratch_;
-    std::unique_ptr<InsertWorker> worker_;
+    std::vector<std::string> scratch_;
     TableColumns columns_;
     bool inTransaction_ = false;
 };

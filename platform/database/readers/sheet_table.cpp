@@ -1,12 +1,9 @@
 // Sheet cells to a table; Excel day numbers; distinct field names (see sheet_table.h).
 #include "platform/database/readers/sheet_table.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <new>
 #include <unordered_set>
 
 #include "common/text/codepage.h"
@@ -90,7 +87,7 @@ namespace {
 
 enum CellKind : unsigned char { kDouble, kWhole, kText, kShared, kDate, kTrue, kFalse };
 constexpr unsigned char kKindMask = 0x0F, kNewRow = 0x10;
-constexpr size_t kBlockBytes = 1024 * 1024;  // few enough to map and unmap cheaply
+constexpr size_t kBlockBytes = 64 * 1024;
 constexpr size_t kVarintMax = 10;
 
 unsigned char* putVarint(unsigned char* p, uint64_t value) {
@@ -131,16 +128,12 @@ void StringPool::add(std::string_view text) {
     ends_.push_back(static_cast<uint32_t>(bytes_.size()));
 }
 
-void SheetCells::Unmap::operator()(unsigned char* bytes) const { ::munmap(bytes, size); }
-
 unsigned char* SheetCells::reserve(uint32_t row, uint32_t column, size_t payloadBound, unsigned char kind) {
     const size_t bound = 1 + 2 * kVarintMax + payloadBound;
     if (blocks_.empty() || blocks_.back().capacity - blocks_.back().size < bound) {
         Block block;
         block.capacity = std::max(kBlockBytes, bound);
-        void* mapped = ::mmap(nullptr, block.capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED) throw std::bad_alloc();
-        block.bytes = std::unique_ptr<unsigned char[], Unmap>(static_cast<unsigned char*>(mapped), Unmap{block.capacity});
+        block.bytes = std::make_unique_for_overwrite<unsigned char[]>(block.capacity);  // no zero fill: written before read
         blocks_.push_back(std::move(block));
     }
     const bool newRow = count_ == 0 || row != previousRow_;

@@ -63,15 +63,8 @@ public:
 private:
     friend bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error);
     friend std::vector<Value> rowValues(const SheetCells& cells, uint32_t row);
-    // Blocks are mapped from the system, not taken from the heap: a block released while
-    // the rows leave goes back at once, whichever thread then needs memory (the table is
-    // filled on another thread, with a heap of its own).
-    struct Unmap {
-        size_t size;
-        void operator()(unsigned char* bytes) const;
-    };
     struct Block {
-        std::unique_ptr<unsigned char[], Unmap> bytes;
+        std::unique_ptr<unsigned char[]> bytes;
         size_t size = 0, capacity = 0;
     };
     unsigned char* reserve(uint32_t row, uint32_t column, size_t payloadBound, unsigned char kind);
