@@ -15,7 +15,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libqt6uitools6 qt6-qpa-plugins qt6-translations-l10n
   libfluidsynth-dev timgm6mb-soundfont
-  libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev
+  libshp-dev mdbtools-dev libglib2.0-dev libzip-dev libexpat1-dev libisal-dev
   libjpeg62-turbo-dev libsqlite3-dev sqlite3
   libicu-dev
   libgtest-dev libgmock-dev libbenchmark-dev

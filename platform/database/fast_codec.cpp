@@ -197,21 +197,30 @@ void appendUtf8AsGbk(std::string_view utf8, std::string& out) {
 }
 
 void appendUtf8(char32_t c, std::string& out) {
+    // Into a small buffer first: one append instead of up to four push_backs, each with
+    // its own capacity check (character references of a sheet come here by the million).
+    char bytes[4];
+    size_t n;
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        bytes[0] = static_cast<char>(c);
+        n = 1;
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+        bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+        n = 2;
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+        n = 3;
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        bytes[0] = static_cast<char>(0xF0 | (c >> 18));
+        bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+        n = 4;
     }
+    out.append(bytes, n);
 }
 
 }  // namespace db::codec

@@ -10,6 +10,7 @@
 
 #include "text/codepage.h"
 #include "platform/database/readers/sheet_table.h"
+#include "platform/database/readers/xlsx_part_stream.h"
 #include "platform/database/readers/xml_scanner.h"
 
 namespace db::xlsx {
@@ -106,10 +107,13 @@ void XmlHandler::stop(std::string why) {
 }
 
 const char* XmlHandler::attribute(const char** attributes, std::string_view local, bool prefixed) {
+    // Called for every cell of a sheet: one pass over each name, no string built.
     for (const char** a = attributes; a != nullptr && a[0] != nullptr; a += 2) {
-        const bool hasPrefix = std::strchr(a[0], ':') != nullptr;
-        if (prefixed && !hasPrefix) continue;
-        if (localName(a[0]) == local) return a[1];
+        const char* name = a[0];
+        const char* colon = std::strrchr(name, ':');
+        if (prefixed && colon == nullptr) continue;
+        const char* own = colon != nullptr ? colon + 1 : name;
+        if (std::strncmp(own, local.data(), local.size()) == 0 && own[local.size()] == '\0') return a[1];
     }
     return nullptr;
 }
@@ -184,14 +188,13 @@ bool Package::readPart(const std::string& name, XmlHandler& handler, bool useSca
         error = failure + message("文件中没有这一部分。");
         return false;
     }
-    zip_file_t* file = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
-    if (file == nullptr) {
+    PartStream file;
+    if (!file.open(archive_, static_cast<zip_uint64_t>(index))) {
         error = failure + message("无法解压（文件已损坏或已加密）。");
         return false;
     }
     XML_Parser parser = XML_ParserCreate(nullptr);
     if (parser == nullptr) {
-        zip_fclose(file);
         error = failure + message("内存不足。");
         return false;
     }
@@ -206,7 +209,7 @@ bool Package::readPart(const std::string& name, XmlHandler& handler, bool useSca
     std::vector<char> buffer(1 << 16);
     uint64_t total = 0;
     for (;;) {
-        const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
+        const int64_t got = file.read(buffer.data(), buffer.size());
         if (got < 0) {
             problem = message("解压失败，文件已损坏。");
             break;
@@ -251,7 +254,6 @@ bool Package::readPart(const std::string& name, XmlHandler& handler, bool useSca
     }
     handler.parser_ = nullptr;
     XML_ParserFree(parser);
-    zip_fclose(file);
     if (!problem.empty()) {
         error = failure + problem;
         return false;

@@ -13,7 +13,7 @@ struct zip;
 namespace db::xlsx {
 
 // No part of a workbook we read may unpack to more than this; a zip bomb stops here.
-inline constexpr uint64_t kMaxPartBytes = 512ull * 1024 * 1024;
+inline constexpr uint64_t kMaxPartBytes = 2048ull * 1024 * 1024;
 
 // Receives the elements of one XML part. Names come without their namespace prefix
 // ("x:sheet" arrives as "sheet"). A handler may call stop() to abandon the part.

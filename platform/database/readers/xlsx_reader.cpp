@@ -180,10 +180,13 @@ class RichTextCollector {
     }
     std::string take() {
         std::string out = decodeEscapes(std::move(text_));
+        reset();
+        return out;
+    }
+    void reset() {
         text_.clear();
         inText_ = false;
         phonetic_ = 0;
-        return out;
     }
 
   private:
@@ -263,6 +266,21 @@ bool parseIsoDate(std::string_view text, gbk::DateTime& out) {
     return true;
 }
 
+// The t attribute of a cell: a number when absent or unknown.
+enum class CellType { Number, Shared, Inline, Formula, Boolean, Error, Date };
+
+CellType cellType(const char* t) {
+    if (t == nullptr) return CellType::Number;
+    const std::string_view type(t);
+    if (type == "s") return CellType::Shared;
+    if (type == "inlineStr") return CellType::Inline;
+    if (type == "str") return CellType::Formula;
+    if (type == "b") return CellType::Boolean;
+    if (type == "e") return CellType::Error;
+    if (type == "d") return CellType::Date;
+    return CellType::Number;
+}
+
 class SheetReader : public XmlHandler {
   public:
     SheetReader(const sheet::StringPool& strings, const std::vector<bool>& dateStyles,
@@ -294,11 +312,20 @@ class SheetReader : public XmlHandler {
             value_.clear();
             inValue_ = false;
             inInline_ = false;
-            inline_.take();
-            type_.clear();
+            inline_.reset();
             style_ = 0;
             column_ = nextColumn_;
-            if (const char* ref = attribute(attributes, "r")) {
+            // One pass over the attributes (this runs for every cell); the first of a
+            // name counts, as with attribute().
+            const char *ref = nullptr, *t = nullptr, *s = nullptr;
+            for (const char** a = attributes; a[0] != nullptr; a += 2) {
+                const char* own = std::strrchr(a[0], ':');
+                own = own != nullptr ? own + 1 : a[0];
+                if (own[0] == '\0' || own[1] != '\0') continue;
+                const char** slot = own[0] == 'r' ? &ref : own[0] == 't' ? &t : own[0] == 's' ? &s : nullptr;
+                if (slot != nullptr && *slot == nullptr) *slot = a[1];
+            }
+            if (ref != nullptr) {
                 uint32_t refRow = 0;
                 if (!parseCellReference(ref, column_, refRow)) {
                     stop(message("单元格地址“") + ref + message("”无法识别，文件已损坏。"));
@@ -310,9 +337,9 @@ class SheetReader : public XmlHandler {
                 stop(message("单元格地址超出范围，文件已损坏。"));
                 return;
             }
-            if (const char* t = attribute(attributes, "t")) type_ = t;
-            uint64_t s = 0;
-            if (parseUnsigned(attribute(attributes, "s"), s)) style_ = s;
+            type_ = cellType(t);
+            uint64_t styleIndex = 0;
+            if (parseUnsigned(s, styleIndex)) style_ = styleIndex;
         } else if (inCell_) {
             if (name == "v")
                 inValue_ = true;
@@ -358,7 +385,7 @@ class SheetReader : public XmlHandler {
             stop(message("单元格格式编号 ") + std::to_string(style_) + message(" 超出范围，文件已损坏。"));
             return;
         }
-        if (type_ == "s") {
+        if (type_ == CellType::Shared) {
             if (value_.empty()) return;  // a formatted cell without a value
             uint64_t index = 0;
             if (!parseUnsigned(value_.c_str(), index) || index >= strings_.size()) {
@@ -368,19 +395,19 @@ class SheetReader : public XmlHandler {
             cells.addShared(row_, column_, index);
             return;
         }
-        if (type_ == "inlineStr" || type_ == "str") {
+        if (type_ == CellType::Inline || type_ == CellType::Formula) {
             text_.clear();
-            codec::appendUtf8AsGbk(type_ == "str" ? decodeEscapes(value_) : inline_.take(), text_);
+            codec::appendUtf8AsGbk(type_ == CellType::Formula ? decodeEscapes(value_) : inline_.take(), text_);
             cells.addText(row_, column_, text_);
             return;
         }
-        if (type_ == "b") {
+        if (type_ == CellType::Boolean) {
             if (value_ == "1" || value_ == "true") cells.addBoolean(row_, column_, true);
             if (value_ == "0" || value_ == "false") cells.addBoolean(row_, column_, false);
             return;
         }
-        if (type_ == "e") return;  // #N/A, #DIV/0! and the like: no value
-        if (type_ == "d") {
+        if (type_ == CellType::Error) return;  // #N/A, #DIV/0! and the like: no value
+        if (type_ == CellType::Date) {
             gbk::DateTime date;
             if (parseIsoDate(value_, date)) cells.addDate(row_, column_, date);
             return;
@@ -410,7 +437,8 @@ class SheetReader : public XmlHandler {
     bool pastFirstRow_ = false;
     uint32_t row_ = 0, column_ = 0, nextColumn_ = 0;
     bool rowSeen_ = false, inCell_ = false, inValue_ = false, inInline_ = false;
-    std::string type_, value_, text_;
+    CellType type_ = CellType::Number;
+    std::string value_, text_;
     uint64_t style_ = 0;
     RichTextCollector inline_;
 };

@@ -1,6 +1,7 @@
 // The streaming worksheet XML scanner (see xml_scanner.h).
 #include "platform/database/readers/xml_scanner.h"
 
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -13,6 +14,13 @@ namespace {
 using sheet::message;
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// The bytes that end a run inside a tag: quotes, "<" and ">".
+constexpr auto kTagStop = [] {
+    std::array<bool, 256> stop{};
+    for (unsigned char c : {'"', '\'', '<', '>'}) stop[c] = true;
+    return stop;
+}();
 
 std::string_view localName(std::string_view name) {
     const size_t colon = name.rfind(':');
@@ -218,21 +226,20 @@ bool XmlScanner::scan(bool last, std::string& why) {
             why = message("含有文档类型声明（DTD）");
             return false;
         } else {
-            // The tag ends at the first ">" outside quotes.
-            char quote = 0;
+            // The tag ends at the first ">" outside quotes: the bytes up to the next
+            // quote, "<" or ">" are passed over in a tight loop, a quoted value with memchr.
             size_t close = 1;
-            for (; close < rest.size(); ++close) {
+            while (close < rest.size()) {
+                while (close < rest.size() && !kTagStop[static_cast<unsigned char>(rest[close])]) ++close;
+                if (close == rest.size()) break;
                 const char c = rest[close];
-                if (quote != 0) {
-                    if (c == quote) quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                } else if (c == '<') {
+                if (c == '>') break;
+                if (c == '<') {
                     why = message("XML 格式错误（标记中有“<”）。");
                     return false;
                 }
+                const void* end = std::memchr(rest.data() + close + 1, c, rest.size() - close - 1);
+                close = end == nullptr ? rest.size() : static_cast<size_t>(static_cast<const char*>(end) - rest.data()) + 1;
             }
             if (close == rest.size()) outcome = last ? -1 : 0;
             else if (!tag(at_ + close, why)) return false;
