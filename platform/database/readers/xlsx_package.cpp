@@ -10,6 +10,7 @@
 
 #include "text/codepage.h"
 #include "platform/database/readers/sheet_table.h"
+#include "platform/database/readers/workbook_format.h"
 #include "platform/database/readers/xlsx_part_stream.h"
 #include "platform/database/readers/xml_scanner.h"
 
@@ -50,7 +51,7 @@ std::string whatInstead(const std::string& localPath) {
     if (file == nullptr) return message("无法打开文件。");
     std::string head(8, '\0');
     const size_t got = std::fread(head.data(), 1, head.size(), file);
-    if (got < 8 || std::memcmp(head.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) != 0) {
+    if (workbookFormatOf(std::string_view(head.data(), got)) != WorkbookFormat::Xls) {
         std::fclose(file);
         return message("不是 Excel 2007 及以后版本的工作簿（.xlsx），或文件已损坏。");
     }
