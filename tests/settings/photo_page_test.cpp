@@ -266,7 +266,7 @@ TEST_F(PhotoPageTest, AMarkerLargerThanTheBoardDrawsOnlyWhatLiesOnTheBoard) {
     ASSERT_EQ(marker(), (Geometry{0, 15, 150, 135}));
     ASSERT_EQ(markerPicture(), QSize(150, 135));
 
-    // The size, typed: the marker 135,000 x 13,500 with its top 13,350 above the board.
+    // A photo of 0.1 x 0.1, typed: the marker 135,000 x 13,500 with its top 13,350 above the board.
     form().edit("编辑框_生成照片的宽度").setText("0.1");
     form().edit("编辑框_生成照片的高度").setText("0.1");
     leave("编辑框_生成照片的高度");
