@@ -271,6 +271,24 @@ Value decodeCell(const CellRef& cell, const StringPool* shared) {
     }
 }
 
+// decodeCell into `value`, reusing the room a text already there holds: the rows of a
+// large sheet then pass through the same strings instead of one allocation per text.
+void decodeCellInto(const CellRef& cell, const StringPool* shared, Value& value) {
+    std::string_view text;
+    const unsigned char* p = cell.payload;
+    if (cell.kind == kText) {
+        const auto length = static_cast<size_t>(getVarint(p));
+        text = std::string_view(reinterpret_cast<const char*>(p), length);
+    } else if (cell.kind == kShared) {
+        text = shared->at(static_cast<size_t>(getVarint(p)));
+    } else {
+        value = decodeCell(cell, shared);
+        return;
+    }
+    if (auto* held = std::get_if<std::string>(&value)) held->assign(text);
+    else value.emplace<std::string>(text);
+}
+
 }  // namespace
 
 std::vector<Value> rowValues(const SheetCells& cells, uint32_t row) {
@@ -396,8 +414,10 @@ bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error) {
     for (uint32_t c = 0; c < columns; ++c) types[c] = decideType(kinds[c]);
     if (!sink.begin(names, types, error)) return false;
 
-    // Second pass: the rows, with the empty ones between them.
+    // Second pass: the rows, with the empty ones between them. A column is cleared only
+    // when the row has no cell for it; the others are overwritten in place.
     std::vector<Value> values(columns);
+    std::vector<uint32_t> filledInRow(columns, 0);  // the row that last gave the column a cell
     uint32_t nextRow = 1;
     auto emptyRowsUntil = [&](uint32_t end) {
         for (; nextRow < end; ++nextRow) {
@@ -409,9 +429,14 @@ bool buildSheetTable(SheetCells&& cells, TableSink& sink, std::string& error) {
     const bool ok = forEachRow(store.ordered_, [&](uint32_t row, const std::vector<CellRef>& cellsOfRow) {
         if (row == 0) return true;
         if (!emptyRowsUntil(row)) return false;
-        std::fill(values.begin(), values.end(), Value{});
-        for (const CellRef& cell : cellsOfRow) values[cell.column] = decodeCell(cell, store.shared_);
-        for (uint32_t c = 0; c < columns; ++c) fitToColumn(values[c], types[c]);
+        for (const CellRef& cell : cellsOfRow) {
+            decodeCellInto(cell, store.shared_, values[cell.column]);
+            filledInRow[cell.column] = row;
+        }
+        for (uint32_t c = 0; c < columns; ++c) {
+            if (filledInRow[c] != row) values[c] = Null{};
+            fitToColumn(values[c], types[c]);
+        }
         ++nextRow;
         return sink.addRow(values, error);
     });

@@ -39,32 +39,38 @@ bool parseUnsigned(const char* text, uint64_t& value) {
 }
 
 // OOXML writes characters XML cannot carry as _xHHHH_ (and a literal "_x" as _x005F_x).
-std::string decodeEscapes(std::string text) {
+// The text with them decoded: `text` itself when it holds none (most cells), else `scratch`.
+std::string_view withoutEscapes(std::string_view text, std::string& scratch) {
     size_t at = text.find("_x");
-    if (at == std::string::npos) return text;
-    std::string out;
+    if (at == std::string_view::npos) return text;
+    scratch.clear();
     size_t from = 0;
-    for (; at != std::string::npos; at = text.find("_x", at + 1)) {
+    for (; at != std::string_view::npos; at = text.find("_x", at + 1)) {
         if (at < from || at + 7 > text.size() || text[at + 6] != '_') continue;
         unsigned code = 0;
         auto [ptr, ec] = std::from_chars(text.data() + at + 2, text.data() + at + 6, code, 16);
         if (ec != std::errc() || ptr != text.data() + at + 6 || (code >= 0xD800 && code < 0xE000))
             continue;
-        out.append(text, from, at - from);
+        scratch.append(text.substr(from, at - from));
         if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
+            scratch.push_back(static_cast<char>(code));
         } else if (code < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+            scratch.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            scratch.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         } else {
-            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+            scratch.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            scratch.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            scratch.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         }
         from = at + 7;
     }
-    out.append(text, from, std::string::npos);
-    return out;
+    scratch.append(text.substr(from));
+    return scratch;
+}
+
+std::string decodeEscapes(std::string text) {
+    std::string scratch;
+    return std::string(withoutEscapes(text, scratch));
 }
 
 struct SheetEntry {
@@ -178,11 +184,8 @@ class RichTextCollector {
     void characters(std::string_view text) {
         if (inText_) text_.append(text);
     }
-    std::string take() {
-        std::string out = decodeEscapes(std::move(text_));
-        reset();
-        return out;
-    }
+    // The text collected, escapes still in; valid until the next reset().
+    std::string_view text() const { return text_; }
     void reset() {
         text_.clear();
         inText_ = false;
@@ -208,7 +211,8 @@ class SharedStringsReader : public XmlHandler {
     void endElement(std::string_view name) override {
         if (name == "si") {
             scratch_.clear();
-            codec::appendUtf8AsGbk(collector_.take(), scratch_);
+            codec::appendUtf8AsGbk(withoutEscapes(collector_.text(), unescaped_), scratch_);
+            collector_.reset();
             strings.add(scratch_);
             inItem_ = false;
         } else if (inItem_) {
@@ -222,7 +226,7 @@ class SharedStringsReader : public XmlHandler {
   private:
     RichTextCollector collector_;
     bool inItem_ = false;
-    std::string scratch_;
+    std::string scratch_, unescaped_;
 };
 
 // "B12" -> column 1, row 11 (0-based). False for anything else.
@@ -397,7 +401,7 @@ class SheetReader : public XmlHandler {
         }
         if (type_ == CellType::Inline || type_ == CellType::Formula) {
             text_.clear();
-            codec::appendUtf8AsGbk(type_ == CellType::Formula ? decodeEscapes(value_) : inline_.take(), text_);
+            codec::appendUtf8AsGbk(withoutEscapes(type_ == CellType::Formula ? std::string_view(value_) : inline_.text(), unescaped_), text_);
             cells.addText(row_, column_, text_);
             return;
         }
@@ -438,7 +442,7 @@ class SheetReader : public XmlHandler {
     uint32_t row_ = 0, column_ = 0, nextColumn_ = 0;
     bool rowSeen_ = false, inCell_ = false, inValue_ = false, inInline_ = false;
     CellType type_ = CellType::Number;
-    std::string value_, text_;
+    std::string value_, text_, unescaped_;
     uint64_t style_ = 0;
     RichTextCollector inline_;
 };

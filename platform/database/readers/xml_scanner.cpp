@@ -37,12 +37,7 @@ bool decodeEntities(std::string_view raw, std::string& out) {
         const size_t semi = raw.find(';', amp);
         if (semi == std::string_view::npos || semi - amp > 12) return false;
         const std::string_view name = raw.substr(amp + 1, semi - amp - 1);
-        if (name == "lt") out.push_back('<');
-        else if (name == "gt") out.push_back('>');
-        else if (name == "amp") out.push_back('&');
-        else if (name == "quot") out.push_back('"');
-        else if (name == "apos") out.push_back('\'');
-        else if (name.size() >= 2 && name[0] == '#') {
+        if (name.size() >= 2 && name[0] == '#') {  // first: some writers write every non-ASCII character so
             const bool hex = name[1] == 'x';
             uint32_t code = 0;
             const std::string_view digits = name.substr(hex ? 2 : 1);
@@ -57,6 +52,16 @@ bool decodeEntities(std::string_view raw, std::string& out) {
             }
             if (code == 0 || (code >= 0xD800 && code < 0xE000)) return false;
             codec::appendUtf8(code, out);
+        } else if (name == "lt") {
+            out.push_back('<');
+        } else if (name == "gt") {
+            out.push_back('>');
+        } else if (name == "amp") {
+            out.push_back('&');
+        } else if (name == "quot") {
+            out.push_back('"');
+        } else if (name == "apos") {
+            out.push_back('\'');
         } else {
             return false;
         }
