@@ -270,6 +270,23 @@ bool parseIsoDate(std::string_view text, gbk::DateTime& out) {
     return true;
 }
 
+// A cell's number. Whole numbers of up to 15 digits (counts, codes, day numbers), most
+// of a sheet's numbers, are exact in a double and read without from_chars.
+bool parseNumber(const char* begin, const char* end, double& number) {
+    if (begin == end) return false;
+    if (end - begin <= 15) {
+        uint64_t whole = 0;
+        const char* p = begin;
+        for (; p < end && *p >= '0' && *p <= '9'; ++p) whole = whole * 10 + static_cast<uint64_t>(*p - '0');
+        if (p == end) {
+            number = static_cast<double>(whole);
+            return true;
+        }
+    }
+    auto [ptr, ec] = std::from_chars(begin, end, number);
+    return ec == std::errc() && ptr == end;
+}
+
 // The t attribute of a cell: a number when absent or unknown.
 enum class CellType { Number, Shared, Inline, Formula, Boolean, Error, Date };
 
@@ -323,8 +340,11 @@ class SheetReader : public XmlHandler {
             // name counts, as with attribute().
             const char *ref = nullptr, *t = nullptr, *s = nullptr;
             for (const char** a = attributes; a[0] != nullptr; a += 2) {
-                const char* own = std::strrchr(a[0], ':');
-                own = own != nullptr ? own + 1 : a[0];
+                const char* own = a[0];
+                if (own[0] == '\0' || own[1] != '\0') {  // not the usual one-letter name: look for a prefix
+                    const char* colon = std::strrchr(own, ':');
+                    own = colon != nullptr ? colon + 1 : own;
+                }
                 if (own[0] == '\0' || own[1] != '\0') continue;
                 const char** slot = own[0] == 'r' ? &ref : own[0] == 't' ? &t : own[0] == 's' ? &s : nullptr;
                 if (slot != nullptr && *slot == nullptr) *slot = a[1];
@@ -422,8 +442,7 @@ class SheetReader : public XmlHandler {
         while (begin < end && (*begin == ' ' || *begin == '\t' || *begin == '\n')) ++begin;
         while (end > begin && (end[-1] == ' ' || end[-1] == '\t' || end[-1] == '\n')) --end;
         double number = 0;
-        auto [ptr, ec] = std::from_chars(begin, end, number);
-        if (begin == end || ec != std::errc() || ptr != end) return;
+        if (!parseNumber(begin, end, number)) return;
         if (style_ < dateStyles_.size() && dateStyles_[style_]) {
             gbk::DateTime date;
             if (sheet::serialToDateTime(number, date1904_, date)) {
