@@ -54,11 +54,19 @@ std::vector<std::string> uniqueColumnNames(const std::vector<std::string>& gbkNa
     return names;
 }
 
-// Writes rows into a new table inside one transaction with one prepared INSERT.
+// Rows inserted by one statement: each statement run costs about as much as a row's
+// values, so a large table loads faster a batch of rows at a time.
+constexpr size_t kBatchRows = 16;
+
+// Writes rows into a new table inside one transaction, with a prepared INSERT of a batch
+// of rows and one of a single row for the rest.
 class InsertSink : public TableSink {
 public:
     InsertSink(sqlite3* db, std::string internalName) : db_(db), name_(std::move(internalName)) {}
-    ~InsertSink() override { sqlite3_finalize(insert_); }
+    ~InsertSink() override {
+        sqlite3_finalize(insert_);
+        sqlite3_finalize(batch_);
+    }
 
     bool begin(const std::vector<std::string>& names, const std::vector<ColumnType>& types,
                std::string& error) override {
@@ -67,44 +75,61 @@ public:
             return false;
         }
         types_ = types;
-        scratch_.resize(types.size());
         const auto columns = uniqueColumnNames(names);
         columns_ = TableColumns{columns, types};
         std::string create = "CREATE TABLE " + quoteIdentifier(name_) + " (";
-        std::string insert = "INSERT INTO " + quoteIdentifier(name_) + " VALUES (";
+        std::string values = "(";
         for (size_t i = 0; i < columns.size(); ++i) {
-            if (i) create += ", ", insert += ", ";
+            if (i) create += ", ", values += ", ";
             create += quoteIdentifier(columns[i]) + " " + declaredType(types[i]);
             if (types[i] == ColumnType::Text) create += " COLLATE NOCASE";
-            insert += "?";
+            values += "?";
         }
         create += ")";
-        insert += ")";
+        values += ")";
+        const std::string insert = "INSERT INTO " + quoteIdentifier(name_) + " VALUES ";
         if (!exec(db_, "BEGIN", &error)) return false;
         inTransaction_ = true;
         if (!exec(db_, create, &error)) return false;
-        if (sqlite3_prepare_v2(db_, insert.c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
+        if (sqlite3_prepare_v2(db_, (insert + values).c_str(), -1, &insert_, nullptr) != SQLITE_OK) {
             error = sqliteError(db_);
             return false;
         }
+        // Batches only where their parameters stay within SQLite's limit.
+        const auto limit = static_cast<size_t>(sqlite3_limit(db_, SQLITE_LIMIT_VARIABLE_NUMBER, -1));
+        if (types.size() * kBatchRows <= limit) {
+            std::string batch = insert + values;
+            for (size_t r = 1; r < kBatchRows; ++r) batch += ", " + values;
+            if (sqlite3_prepare_v2(db_, batch.c_str(), -1, &batch_, nullptr) != SQLITE_OK) {
+                error = sqliteError(db_);
+                return false;
+            }
+            pending_.assign(kBatchRows, std::vector<Value>(types.size()));
+        }
+        scratch_.resize(types.size() * (batch_ ? kBatchRows : 1));
         return true;
     }
 
     bool addRow(std::vector<Value>& row, std::string& error) override {
-        static const Value missing;
-        for (size_t c = 0; c < types_.size(); ++c) bind(static_cast<int>(c) + 1, c < row.size() ? row[c] : missing, c);
-        const int rc = sqlite3_step(insert_);
-        sqlite3_reset(insert_);
-        if (rc != SQLITE_DONE) {
-            error = sqliteError(db_);
-            return false;
-        }
-        return true;
+        if (batch_ == nullptr) return insertRow(insert_, row, 0, error);
+        // Copied, not moved: the reader's strings keep their room for its next row.
+        std::vector<Value>& kept = pending_[pendingRows_++];
+        for (size_t c = 0; c < types_.size(); ++c) kept[c] = c < row.size() ? row[c] : Value{};
+        if (pendingRows_ < kBatchRows) return true;
+        pendingRows_ = 0;
+        for (size_t r = 0; r < kBatchRows; ++r)
+            for (size_t c = 0; c < types_.size(); ++c)
+                bind(batch_, static_cast<int>(r * types_.size() + c) + 1, pending_[r][c], c, r);
+        return step(batch_, error);
     }
 
     bool commit(std::string& error) {
+        for (size_t r = 0; r < pendingRows_; ++r)
+            if (!insertRow(insert_, pending_[r], r, error)) return false;
+        pendingRows_ = 0;
         sqlite3_finalize(insert_);
-        insert_ = nullptr;
+        sqlite3_finalize(batch_);
+        insert_ = batch_ = nullptr;
         if (!exec(db_, "COMMIT", &error)) return false;
         inTransaction_ = false;
         return true;
@@ -113,47 +138,69 @@ public:
 
     void rollback() {
         sqlite3_finalize(insert_);
-        insert_ = nullptr;
+        sqlite3_finalize(batch_);
+        insert_ = batch_ = nullptr;
         if (inTransaction_) exec(db_, "ROLLBACK");
         inTransaction_ = false;
     }
 
 private:
-    void bindText(int index, const std::string& gbk, size_t column) {
-        std::string& utf8 = scratch_[column];
-        utf8.clear();
-        codec::appendGbkAsUtf8(gbk, utf8);
-        sqlite3_bind_text(insert_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    // One row through the single-row INSERT; `slot` picks the scratch texts it binds.
+    bool insertRow(sqlite3_stmt* stmt, const std::vector<Value>& row, size_t slot, std::string& error) {
+        static const Value missing;
+        for (size_t c = 0; c < types_.size(); ++c)
+            bind(stmt, static_cast<int>(c) + 1, c < row.size() ? row[c] : missing, c, slot);
+        return step(stmt, error);
     }
 
-    void bind(int index, const Value& value, size_t column) {
+    bool step(sqlite3_stmt* stmt, std::string& error) {
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE) {
+            error = sqliteError(db_);
+            return false;
+        }
+        return true;
+    }
+
+    void bindText(sqlite3_stmt* stmt, int index, const std::string& gbk, size_t column, size_t slot) {
+        std::string& utf8 = scratch_[slot * types_.size() + column];
+        utf8.clear();
+        codec::appendGbkAsUtf8(gbk, utf8);
+        sqlite3_bind_text(stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
+    }
+
+    void bind(sqlite3_stmt* stmt, int index, const Value& value, size_t column, size_t slot) {
         const ColumnType type = types_[column];
         if (std::holds_alternative<Null>(value)) {
-            sqlite3_bind_null(insert_, index);
+            sqlite3_bind_null(stmt, index);
         } else if (auto* text = std::get_if<std::string>(&value)) {
-            bindText(index, *text, column);
+            bindText(stmt, index, *text, column, slot);
         } else if (type == ColumnType::Text) {
             // A number or date in a text column is kept as the text it shows as.
-            bindText(index, toDisplayText(value, type), column);
+            bindText(stmt, index, toDisplayText(value, type), column, slot);
         } else if (auto* i = std::get_if<int64_t>(&value)) {
-            sqlite3_bind_int64(insert_, index, *i);
+            sqlite3_bind_int64(stmt, index, *i);
         } else if (auto* d = std::get_if<double>(&value)) {
-            sqlite3_bind_double(insert_, index, *d);
+            sqlite3_bind_double(stmt, index, *d);
         } else if (auto* date = std::get_if<gbk::DateTime>(&value)) {
-            sqlite3_bind_double(insert_, index, serialDaysFromDate(*date));  // NaN binds NULL
+            sqlite3_bind_double(stmt, index, serialDaysFromDate(*date));  // NaN binds NULL
         } else if (auto* b = std::get_if<bool>(&value)) {
-            sqlite3_bind_int(insert_, index, *b ? 1 : 0);
+            sqlite3_bind_int(stmt, index, *b ? 1 : 0);
         } else {
             const auto& bytes = std::get<Bytes>(value).data;
-            sqlite3_bind_blob(insert_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
         }
     }
 
     sqlite3* db_;
     std::string name_;
     sqlite3_stmt* insert_ = nullptr;
+    sqlite3_stmt* batch_ = nullptr;  // kBatchRows rows at once; null when a batch has too many parameters
+    std::vector<std::vector<Value>> pending_;  // the rows of the next batch
+    size_t pendingRows_ = 0;
     std::vector<ColumnType> types_;
-    std::vector<std::string> scratch_;
+    std::vector<std::string> scratch_;  // texts as bound, by batch row and column
     TableColumns columns_;
     bool inTransaction_ = false;
 };
