@@ -193,4 +193,28 @@ TEST_F(Engine, DuplicateAndEmptyFieldNamesGetJetStyleNames) {
     EXPECT_EQ(database.fieldText(set, "F2"), "2");
 }
 
+// Rows go into the cache a batch at a time: every row, in file order, for counts that
+// fill no batch, some batches and a remainder, and for the widest table SQLite holds.
+TEST_F(Engine, EveryRowIsLoadedInOrderWhateverTheBatching) {
+    ASSERT_TRUE(database.open(textString()));
+    for (int rows : {1, 15, 16, 17, 37}) {
+        std::string csv = "n,t\r\n";
+        Texts expected;
+        for (int i = 1; i <= rows; ++i) {
+            csv += std::to_string(i) + "," + kZhangSan + std::to_string(i) + "\r\n";
+            expected.push_back(kZhangSan + std::to_string(i));
+        }
+        const std::string name = "rows" + std::to_string(rows) + ".csv";
+        folder.write(name, csv);
+        EXPECT_EQ(column("select * from [" + name + "]", "t"), expected) << rows;
+    }
+    std::string header, row;
+    for (int c = 1; c <= 2000; ++c) {  // SQLite's most columns
+        header += (c > 1 ? ",c" : "c") + std::to_string(c);
+        row += (c > 1 ? "," : "") + std::to_string(c);
+    }
+    folder.write("wide.csv", header + "\r\n" + row + "\r\n" + row + "\r\n");
+    EXPECT_EQ(column("select * from [wide.csv]", "c2000"), (Texts{"2000", "2000"}));
+}
+
 }  // namespace
