@@ -22,9 +22,11 @@ constexpr auto kTagStop = [] {
     return stop;
 }();
 
+// Names are a few bytes: a plain loop, not rfind's call, for every tag.
 std::string_view localName(std::string_view name) {
-    const size_t colon = name.rfind(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+    for (size_t i = name.size(); i > 0; --i)
+        if (name[i - 1] == ':') return name.substr(i);
+    return name;
 }
 
 
