@@ -86,54 +86,12 @@ void appendSortKey(UCollator* collator, const std::u16string& text, std::string&
     }
 }
 
-// The character at byte i as the number readings see it: a full-width ASCII form
-// (A3 A1..A3 FE) as its half-width character, the full-width space as 0x20, any other
-// two-byte character as 0x01; `length` gets its bytes.
-char numberCharAt(std::string_view text, size_t i, size_t& length) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (!isLeadByte(lead) || i + 1 >= text.size()) {
-        length = 1;
-        return static_cast<char>(lead);
-    }
-    length = 2;
-    const auto trail = static_cast<unsigned char>(text[i + 1]);
-    if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) return static_cast<char>(trail - 0x80);
-    if (lead == 0xA1 && trail == 0xA1) return ' ';
-    return '\x01';
-}
-
 }  // namespace
 
 SortType sortTypeFromValue(int64_t value) {
     if (value == 0) return SortType::WholeNumber;
     if (value == 2) return SortType::Date;
     return SortType::Text;
-}
-
-int64_t leadingWholeNumber(std::string_view text) {
-    size_t i = 0, length = 0;
-    char c = 0;
-    auto next = [&] { c = i < text.size() ? numberCharAt(text, i, length) : '\0'; };
-    next();
-    while (c == ' ' || (c >= '\t' && c <= '\r')) {
-        i += length;
-        next();
-    }
-    const bool negative = c == '-';
-    if (c == '+' || c == '-') {
-        i += length;
-        next();
-    }
-    // The magnitude stops at 2^63, which is the most negative value and one past the most
-    // positive one.
-    constexpr uint64_t kLimit = uint64_t{1} << 63;
-    uint64_t magnitude = 0;
-    for (; c >= '0' && c <= '9'; i += length, next()) {
-        const auto digit = static_cast<uint64_t>(c - '0');
-        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
-    }
-    if (negative) return magnitude == kLimit ? INT64_MIN : -static_cast<int64_t>(magnitude);
-    return magnitude == kLimit ? INT64_MAX : static_cast<int64_t>(magnitude);
 }
 
 int compareWholeNumbers(int64_t a, int64_t b) { return (a > b) - (a < b); }

@@ -20,12 +20,6 @@ enum class SortType { WholeNumber = 0, Text = 1, Date = 2 };
 // 0, 1 and 2 as themselves; any other value (an "other" item, no selection) is text.
 SortType sortTypeFromValue(int64_t value);
 
-// A cell's leading integer as a number sort compares it: the integer-part reading of a
-// text (full-width forms and spaces as half-width, leading white space, sign, digits; 0
-// without digits), exact in 64 bits and saturating beyond. Student and phone numbers
-// have 11 digits or more, which 32 bits would all read as the same largest number.
-int64_t leadingWholeNumber(std::string_view text);
-
 // The sign of a - b: -1, 0 or 1. (A difference cut to 32 bits would give the wrong sign
 // for operands far apart.)
 int compareWholeNumbers(int64_t a, int64_t b);

@@ -212,17 +212,25 @@ int32_t integerPart(double value) {
     return static_cast<int32_t>(value);  // truncates toward zero
 }
 
-int32_t integerPart(std::string_view text) {
+int64_t leadingWholeNumber(std::string_view text) {
     const std::string s = halfWidth(text);
     size_t i = skipSpace(s, 0);
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    int64_t value = 0;
-    constexpr int64_t kLimit = int64_t{1} << 31;  // enough to saturate either way
-    for (; i < s.size() && isDigit(s[i]); ++i)
-        value = std::min(kLimit, value * 10 + (s[i] - '0'));
-    if (negative) value = -value;
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+    // The magnitude stops at 2^63, which is the most negative value and one past the most
+    // positive one.
+    constexpr uint64_t kLimit = uint64_t{1} << 63;
+    uint64_t magnitude = 0;
+    for (; i < s.size() && isDigit(s[i]); ++i) {
+        const auto digit = static_cast<uint64_t>(s[i] - '0');
+        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
+    }
+    if (negative) return magnitude == kLimit ? INT64_MIN : -static_cast<int64_t>(magnitude);
+    return magnitude == kLimit ? INT64_MAX : static_cast<int64_t>(magnitude);
+}
+
+int32_t integerPart(std::string_view text) {
+    return static_cast<int32_t>(std::clamp<int64_t>(leadingWholeNumber(text), std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
 }
 

@@ -49,7 +49,10 @@ double toNumber(std::string_view text);
 // A number cut toward zero to a signed 32-bit integer (out-of-range values saturate; a
 // value that is not finite, such as a division by zero gives, counts as 0).
 int32_t integerPart(double value);
-// A text read as an integer: the to-number rules, but sign and digits only.
+// A text read as an integer: the to-number rules, but sign and digits only, exact in 64
+// bits and saturating beyond (student and phone numbers have 11 digits or more).
+int64_t leadingWholeNumber(std::string_view text);
+// The same cut to a signed 32-bit integer (saturating).
 int32_t integerPart(std::string_view text);
 
 // A calendar date and time of day, as the data sources give them.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "text/codepage.h"
+#include "text/gbk_text.h"
 
 namespace {
 
@@ -56,29 +57,6 @@ TEST(SortKeys, LongNumbersCompareExactly) {
                      {"110105194912310039", "110105194912310029", "11010519491231004X"}),
               (Cells{"11010519491231004X", "110105194912310029", "110105194912310039"}));
     EXPECT_EQ(gbk::leadingWholeNumber("11010519491231003X"), 11010519491231003);
-}
-
-TEST(SortKeys, TheLeadingNumberReadsLikeTheIntegerPartIn64Bits) {
-    EXPECT_EQ(gbk::leadingWholeNumber(""), 0);
-    EXPECT_EQ(gbk::leadingWholeNumber("abc"), 0);
-    EXPECT_EQ(gbk::leadingWholeNumber("-"), 0);
-    EXPECT_EQ(gbk::leadingWholeNumber(" \t+12345678901.9e3"), 12345678901);
-    EXPECT_EQ(gbk::leadingWholeNumber("- 5"), 0);
-    // Full-width space, minus and digits: "　－１２３４５６７８９０１２"
-    EXPECT_EQ(gbk::leadingWholeNumber(codepage::utf8ToGbk("\u3000－１２３４５６７８９０１２")),
-              -123456789012);
-    EXPECT_EQ(gbk::leadingWholeNumber(codepage::utf8ToGbk("一2")), 0);
-    EXPECT_EQ(gbk::leadingWholeNumber("9223372036854775807"), INT64_MAX);
-    EXPECT_EQ(gbk::leadingWholeNumber("-9223372036854775808"), INT64_MIN);
-    // Beyond 64 bits the value saturates.
-    EXPECT_EQ(gbk::leadingWholeNumber("9223372036854775808"), INT64_MAX);
-    EXPECT_EQ(gbk::leadingWholeNumber("-9223372036854775809"), INT64_MIN);
-    EXPECT_EQ(gbk::leadingWholeNumber(std::string(300, '9')), INT64_MAX);
-    EXPECT_EQ(gbk::leadingWholeNumber("-" + std::string(300, '9')), INT64_MIN);
-    EXPECT_EQ(gbk::leadingWholeNumber(std::string_view("12\0"
-                                                       "3",
-                                                       4)),
-              12);
 }
 
 TEST(SortKeys, TextsOrderHanziByPinyinAndAreCaseSensitive) {

@@ -6,6 +6,9 @@
 
 #include <clocale>
 #include <limits>
+#include <string>
+
+#include "text/codepage.h"
 
 namespace {
 
@@ -189,6 +192,29 @@ TEST(GbkToText, DateTimeDropsTrailingZeroParts) {
               date + "0\xCA\xB1" "0\xB7\xD6" "1\xC3\xEB");
     EXPECT_EQ(gbk::toText(gbk::DateTime{2024, 12, 31, 23, 59, 0}),
               "2024\xC4\xEA" "12\xD4\xC2" "31\xC8\xD5" "23\xCA\xB1" "59\xB7\xD6");
+}
+
+TEST(IntegerPart, TheLeadingWholeNumberIsExactIn64Bits) {
+    EXPECT_EQ(gbk::leadingWholeNumber(""), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber("abc"), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber("-"), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber(" \t+12345678901.9e3"), 12345678901);
+    EXPECT_EQ(gbk::leadingWholeNumber("- 5"), 0);
+    // Full-width space, minus and digits: "　－１２３４５６７８９０１２"
+    EXPECT_EQ(gbk::leadingWholeNumber(codepage::utf8ToGbk("\u3000－１２３４５６７８９０１２")),
+              -123456789012);
+    EXPECT_EQ(gbk::leadingWholeNumber(codepage::utf8ToGbk("一2")), 0);
+    EXPECT_EQ(gbk::leadingWholeNumber("9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(gbk::leadingWholeNumber("-9223372036854775808"), INT64_MIN);
+    // Beyond 64 bits the value saturates.
+    EXPECT_EQ(gbk::leadingWholeNumber("9223372036854775808"), INT64_MAX);
+    EXPECT_EQ(gbk::leadingWholeNumber("-9223372036854775809"), INT64_MIN);
+    EXPECT_EQ(gbk::leadingWholeNumber(std::string(300, '9')), INT64_MAX);
+    EXPECT_EQ(gbk::leadingWholeNumber("-" + std::string(300, '9')), INT64_MIN);
+    EXPECT_EQ(gbk::leadingWholeNumber(std::string_view("12\0"
+                                                       "3",
+                                                       4)),
+              12);
 }
 
 }  // namespace
